@@ -1,0 +1,176 @@
+// The main window's session record: every session variable under its own name, the models of all controls, the window's
+// outer height and the focus. One Form1 per process; every handler and procedure is a member, defined in the folder of
+// the subsystem that owns it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/controls.h"
+#include "core/host.h"
+
+namespace zelm {
+
+// Table limits of the data model.
+constexpr int kIndexLimit = 5000;
+constexpr int kStoredLimit = 1000;
+constexpr int kConfidenceLimit = 500;
+constexpr int kIsotopeLimit = 5000;
+constexpr int kIsotopeLineLimit = 50;
+constexpr int kAdjustLimit = 51;
+
+// Window heights (outer, twips) and the frame the client area lies in.
+constexpr int kHeightCompact = 3360;
+constexpr int kHeightSearching = 3420;
+constexpr int kHeightPlot = 6400;
+constexpr int kFrameHeight = 385;
+constexpr int kClientWidth = 10290;
+constexpr float kBarFullWidth = 1935;
+
+class Form1 {
+ public:
+  explicit Form1(Host& host);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  Host& host;
+
+  // ---- Controls, in stacking order (the first lies on top) ----
+  CaptionControl MassAdjustment{"MassAdjustment", 0, 1200, 1935, 255, 31};
+  CaptionControl ExpandY{"ExpandY", 5040, 5640, 3105, 315, 30};
+  CaptionControl Report{"Report", 0, 5640, 1905, 315, 28};
+  CaptionControl Expand{"Expand", 1920, 5640, 3105, 315, 27};
+  CaptionControl GraphClose{"GraphClose", 8160, 5640, 2025, 315, 26};
+  Control Graph{"Graph", 0, 2940, 10230, 2640, 25};
+  ListBox ReportBox{"ReportBox", 0, 0, 10155, 2580, 29, false};
+  CaptionControl PasteFromClipboard{"PasteFromClipboard", 0, 1440, 1935, 255, 24};
+  CaptionControl Exit{"Exit", 960, 2400, 975, 255, 4};
+  CaptionControl Load{"Load", 2640, 2400, 735, 255, 8};
+  CaptionControl Cut{"Cut", 3360, 2400, 735, 255, 9};
+  CaptionControl Stop{"Stop", 0, 2400, 975, 255, 16};
+  CaptionControl Add{"Add", 1920, 2400, 735, 255, 7};
+  CaptionControl PlusMinusX{"PlusMinusX", 960, 1680, 975, 255, 18};
+  CaptionControl MaxMassN{"MaxMassN", 0, 1680, 975, 255, 17};
+  CaptionControl QuickSearch{"QuickSearch", 0, 2040, 1935, 345, 10};
+  CaptionControl Confidence{"Confidence", 6000, 2400, 2175, 255, 22};
+  CaptionControl Teach{"Teach", 5280, 2400, 735, 255, 21};
+  CaptionControl Help{"Help", 8160, 2400, 2070, 255, 19};
+  CaptionControl Frame1{"Frame1", 120, 720, 1695, 495, 11};
+  OptionButton Option0{"Option0", 720, 240, 255, 200, 15};
+  OptionButton OptionPlus{"OptionPlus", 120, 240, 255, 200, 13};
+  OptionButton OptionMinus{"OptionMinus", 1320, 240, 255, 200, 12};
+  CaptionControl Label2{"Label2", 240, 0, 1455, 255, 14};
+  ListBox Results{"Results", 4200, 0, 6015, 2400, 6, true};
+  TextBox Range{"Range", 1200, 480, 615, 285, 3};
+  ListBox WorkList{"WorkList", 1920, 390, 2175, 2010, 1, false};
+  TextBox FindMass{"FindMass", 0, 0, 4095, 390, 0};
+  CaptionControl WorkListBtn{"WorkListBtn", 1800, 0, 2295, 255, 23};
+  CaptionControl CopyAll{"CopyAll", 4200, 2400, 1095, 255, 20};
+  BarShape Bar{"Bar", 0, 1920, 1935, 135, -1};
+  CaptionControl HelpLine{"HelpLine", 0, 2640, 10215, 300, 5};
+  CaptionControl Label3{"Label3", 120, 480, 1095, 255, 2};
+
+  // All controls in stacking order.
+  std::vector<Control*> Controls();
+
+  // ---- Window ----
+  std::string Caption;
+  int WindowHeight = 6400;  // outer height in twips
+  unsigned WindowChanges = 0;
+  Control* Focus = &FindMass;
+  void SetHeight(int twips);
+  void SetFocus(Control& control);
+
+  // ---- Session variables, in the order of their declaration ----
+  std::vector<std::string> IndexLabel = std::vector<std::string>(kIndexLimit + 1);
+  std::vector<double> IndexMass = std::vector<double>(kIndexLimit + 1, 0.0);
+  double SearchMass = 0;
+  int16_t IndexCount = 0;
+  int16_t MaxBit = 0;
+  std::string PendingEntry;
+  int16_t StopRequested = 0;
+  std::vector<std::string> StoredResults = std::vector<std::string>(kStoredLimit + 1);
+  int16_t ConfidenceThreshold = 0;
+  struct Rating {
+    std::string Percent;  // position 0: the number of entries
+    std::string Key;      // at most 40 characters
+  };
+  std::vector<Rating> ConfidenceTable = std::vector<Rating>(kConfidenceLimit + 1);
+  double XAxisStart = 0;
+  int16_t XAxisEnd = 0;
+  std::string FragmentList;
+  std::string SelectedResult;
+  std::vector<std::array<std::string, 4>> IsotopeTable =
+      std::vector<std::array<std::string, 4>>(kIsotopeLimit + 1);
+  std::vector<std::array<double, 2>> IsotopeLines =
+      std::vector<std::array<double, 2>>(kIsotopeLineLimit + 1, {0.0, 0.0});
+  std::string YAxisTop;
+  int16_t MatchScore = 0;
+  std::vector<std::string> AdjustName = std::vector<std::string>(kAdjustLimit);
+  std::vector<double> AdjustMass = std::vector<double>(kAdjustLimit, 0.0);
+  int16_t AdjustIndex = 0;
+  int16_t AdjustLast = 0;
+  float DragStartX = 0;
+
+  // ---- Start-up, activation, exit ----
+  // Start-up, once before the window shows (writes missing default files first).
+  void FormLoad();
+  // Activation: every time the main window becomes the active window.
+  void FormActivate();
+  void Exit_Click();
+
+  // ---- Event handlers of the controls (button: left 1, right 2; shift: Shift 1, Ctrl 2, Alt 4) ----
+  void MassAdjustment_MouseUp(int Button, int Shift, float X, float Y);
+  void ExpandY_MouseUp(int Button, int Shift, float X, float Y);
+  void Report_Click();
+  void Expand_MouseUp(int Button, int Shift, float X, float Y);
+  void GraphClose_Click();
+  void Graph_MouseDown(int Button, int Shift, float X, float Y);  // X, Y in plot units
+  void Graph_MouseMove(int Button, int Shift, float X, float Y);
+  void PasteFromClipboard_Click();
+  void Load_Click();
+  void Cut_Click();
+  void Stop_Click();
+  void Add_Click();
+  void PlusMinusX_MouseUp(int Button, int Shift, float X, float Y);
+  void MaxMassN_MouseUp(int Button, int Shift, float X, float Y);
+  void QuickSearch_Click();
+  void Results_MouseUp(int Button, int Shift, float X, float Y);
+  void WorkList_Click();
+  void FindMass_KeyDown(int KeyCode, int Shift);
+  void FindMass_KeyPress(int KeyAscii);
+  void FindMass_DblClick();
+  void WorkListBtn_Click();
+  void CopyAll_Click();
+
+  // ---- Help line ----
+  // Replaces the help line; repaintNow has it drawn at once, before long work starts.
+  void SetHelp(const std::string& text, bool repaintNow = false);
+
+  // ---- Library file and search index ----
+  void LoadFile(const std::string& FileName);
+  void Sort();
+  // The path of a data file in the current directory.
+  std::string DataPath(const std::string& name) const;
+  // What the last LoadFile could not load, for the help line; empty when every line loaded.
+  std::string LoadProblem;
+
+  // ---- Auxiliary data files ----
+  void LoadIsotopeTable();
+  void LoadAdjustments();
+  void LoadConfidence();
+  // What the auxiliary loaders skipped or could not read, for the help line; empty when all was well.
+  std::string DataProblem;
+
+  // Files written from the built-in defaults at start-up, by name.
+  std::vector<std::string> CreatedFiles;
+};
+
+// The work-list line of a library entry: label, ",", the mass as number text (" 12").
+std::string WorkListLine(const std::string& label, double mass);
+// The index label for power n: n right-aligned in two characters, "(", the label, ")".
+std::string IndexLabelText(int n, const std::string& label);
+
+}  // namespace zelm

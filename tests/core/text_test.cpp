@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "core/text.h"
+
+namespace zelm {
+namespace {
+
+TEST(NumberText, WritesTheBlankThePointAndNoTrailingZeros) {
+  EXPECT_EQ(NumberText(0.55), " .55");
+  EXPECT_EQ(NumberText(-0.55), "-.55");
+  EXPECT_EQ(NumberText(120), " 120");
+  EXPECT_EQ(NumberText(0), " 0");
+  EXPECT_EQ(NumberText(-12.5), "-12.5");
+  EXPECT_EQ(NumberText(1234.567890123), " 1234.567890123");
+  EXPECT_EQ(NumberText(120.00006), " 120.00006");
+  EXPECT_EQ(NumberTextBare(132), "132");
+}
+
+TEST(NumberText, KeepsFifteenSignificantDigits) {
+  EXPECT_EQ(NumberText(1.0 / 3.0), " .333333333333333");
+  EXPECT_EQ(NumberText(2.0 / 3.0 * 1000), " 666.666666666667");
+  // 0.1 + 0.2 is not exactly 0.3, but fifteen digits show it so.
+  EXPECT_EQ(NumberText(0.1 + 0.2), " .3");
+  EXPECT_EQ(NumberText(65535), " 65535");
+}
+
+TEST(NumberText, UsesAnExponentOnlyForExtremeNumbers) {
+  EXPECT_EQ(NumberText(1e16), " 1E+16");
+  EXPECT_EQ(NumberText(0.00001), " 1E-05");
+  EXPECT_EQ(NumberText(0.0001), " .0001");
+  EXPECT_EQ(NumberText(999999999999999.0), " 999999999999999");
+  EXPECT_DOUBLE_EQ(LeadingNumber(NumberText(1.5e-7)), 1.5e-7);
+}
+
+TEST(LeadingNumber, TakesTheLongestLeadingNumber) {
+  EXPECT_EQ(LeadingNumber("120,60"), 120);
+  EXPECT_EQ(LeadingNumber("  12.5abc"), 12.5);
+  EXPECT_EQ(LeadingNumber(" .55"), 0.55);
+  EXPECT_EQ(LeadingNumber("-3"), -3);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("."), 0);
+  EXPECT_EQ(LeadingNumber("1e3x"), 1000);
+  EXPECT_EQ(LeadingNumber("12C"), 12);
+  EXPECT_EQ(LeadingNumber("12E"), 12);
+  EXPECT_EQ(LeadingNumber(" 3(C)"), 3);
+}
+
+TEST(LeadingNumber, RoundTripsNumberText) {
+  for (double v : {0.0, 1.00782503207, 12.0, 119.999451, 1234.567890123, -0.000549, 22.98976928})
+    EXPECT_DOUBLE_EQ(LeadingNumber(NumberText(v)), v) << v;
+}
+
+TEST(IsNumberText, AcceptsOnlyAWholeNumber) {
+  EXPECT_TRUE(IsNumberText(" 12"));
+  EXPECT_TRUE(IsNumberText("12.000 "));
+  EXPECT_TRUE(IsNumberText("-.5"));
+  EXPECT_FALSE(IsNumberText("12x"));
+  EXPECT_FALSE(IsNumberText(""));
+  EXPECT_FALSE(IsNumberText("  "));
+  EXPECT_FALSE(IsNumberText("C"));
+  EXPECT_FALSE(IsNumberText("1 2"));
+}
+
+TEST(Coding, DigitsAreOffsetFromThePlainDigits) {
+  EXPECT_EQ(static_cast<unsigned char>(SuperDigit(1)), 129);
+  EXPECT_EQ(static_cast<unsigned char>(SuperDigit(2)), 130);
+  EXPECT_EQ(static_cast<unsigned char>(SubDigit(0)), 144);
+  EXPECT_EQ(static_cast<unsigned char>(SubDigit(9)), 153);
+  EXPECT_EQ(ToSuperscript("12") + "C" + ToSubscript("10"), "\x81\x82" "C\x91\x90");
+  EXPECT_TRUE(IsSuperDigit('\x89'));
+  EXPECT_FALSE(IsSuperDigit('\x8a'));
+  EXPECT_TRUE(IsSubscript('\xfe'));
+  EXPECT_FALSE(IsSubscript('\x8f'));
+}
+
+TEST(Ordering, PlainTextSortsBeforeCodedDigits) {
+  EXPECT_LT(CompareCoded("Z", "\x80"), 0);
+  EXPECT_LT(CompareCoded("\x7f", "\x81"), 0);
+  EXPECT_LT(CompareCoded("ab", "abc"), 0);
+  EXPECT_EQ(CompareCoded("abc", "abc"), 0);
+}
+
+TEST(Ordering, SuperscriptDigitsFollowTheCodePageOrder) {
+  const int order[] = {1, 3, 8, 2, 4, 6, 7, 5, 9, 0};
+  for (int i = 0; i + 1 < 10; ++i) {
+    std::string a(1, SuperDigit(order[i])), b(1, SuperDigit(order[i + 1]));
+    EXPECT_LT(CompareCoded(a, b), 0) << order[i] << " before " << order[i + 1];
+  }
+}
+
+TEST(Ordering, SubscriptDigitsFollowTheCodePageOrder) {
+  const int order[] = {0, 8, 6, 7, 1, 2, 3, 4, 5, 9};
+  for (int i = 0; i + 1 < 10; ++i) {
+    std::string a(1, SubDigit(order[i])), b(1, SubDigit(order[i + 1]));
+    EXPECT_LT(CompareCoded(a, b), 0) << order[i] << " before " << order[i + 1];
+  }
+}
+
+TEST(Ordering, HydrogenGroupBeforeCarbonAndCarbon13BeforeCarbon12) {
+  std::string h = ToSuperscript("1") + "H" + ToSubscript("6");
+  std::string c12 = ToSuperscript("12") + "C" + ToSubscript("1");
+  std::string c13 = ToSuperscript("13") + "C" + ToSubscript("1");
+  EXPECT_TRUE(CodedLess(h, c12));
+  EXPECT_TRUE(CodedLess(c13, c12));
+  EXPECT_FALSE(CodedLess(c12, c13));
+}
+
+}  // namespace
+}  // namespace zelm

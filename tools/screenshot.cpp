@@ -1,0 +1,39 @@
+// Renders the main window offscreen to a PNG, to check its look: zelm_screenshot OUT.png [MASSES]
+// Runs in a fresh working folder with the built-in data. With MASSES (for example 120,60) it searches them first.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "ui/app.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: zelm_screenshot OUT.png [MASSES]\n");
+    return 2;
+  }
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QString out = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir work;
+  QDir::setCurrent(work.path());
+  zelm::App zelm;
+  zelm.Start();
+  QApplication::processEvents();
+  zelm.window->activateWindow();
+  QApplication::processEvents();
+  if (argc > 2) {
+    zelm.form.FindMass.SetText(argv[2]);
+    zelm.form.QuickSearch_Click();
+    zelm.window->Sync();
+    QApplication::processEvents();
+  }
+  QPixmap shot = zelm.window->grab();
+  if (!shot.save(out)) {
+    std::fprintf(stderr, "could not write %s\n", argv[1]);
+    return 1;
+  }
+  std::printf("%s: %dx%d\n", qPrintable(out), shot.width(), shot.height());
+  return 0;
+}

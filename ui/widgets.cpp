@@ -1,0 +1,104 @@
+#include "ui/widgets.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "ui/codec.h"
+
+namespace zelm {
+
+int ShiftCode(Qt::KeyboardModifiers m) {
+  int code = 0;
+  if (m & Qt::ShiftModifier) code |= 1;
+  if (m & Qt::ControlModifier) code |= 2;
+  if (m & Qt::AltModifier) code |= 4;
+  return code;
+}
+
+int ButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+int KeyCode(int key, Qt::KeyboardModifiers m) {
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return (m & Qt::KeypadModifier) ? 96 + (key - Qt::Key_0) : key;
+  // With Alt or Ctrl some layouts report the shifted symbol of a digit key; the handlers want the digit.
+  static const int shiftedDigits[10] = {Qt::Key_ParenRight, Qt::Key_Exclam,  Qt::Key_At,         Qt::Key_NumberSign,
+                                        Qt::Key_Dollar,     Qt::Key_Percent, Qt::Key_AsciiCircum, Qt::Key_Ampersand,
+                                        Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+  for (int d = 0; d < 10; ++d)
+    if (key == shiftedDigits[d]) return 48 + d;
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
+  switch (key) {
+    case Qt::Key_Colon: return 58;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 187;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return 189;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    default: return 0;
+  }
+}
+
+void MouseUpButton::mousePressEvent(QMouseEvent* e) {
+  // Any button presses it down, so that the release comes back here.
+  setDown(true);
+  e->accept();
+}
+
+void MouseUpButton::mouseReleaseEvent(QMouseEvent* e) {
+  setDown(false);
+  e->accept();
+  if (rect().contains(e->position().toPoint()) && onMouseUp)
+    onMouseUp(ButtonCode(e->button()), ShiftCode(e->modifiers()), float(e->position().x()),
+              float(e->position().y()));
+}
+
+void MassBox::keyPressEvent(QKeyEvent* e) {
+  int code = KeyCode(e->key(), e->modifiers());
+  if (onKeyDown) onKeyDown(code, ShiftCode(e->modifiers()));
+  if (code == 13 && onKeyPress) onKeyPress(13);
+  QLineEdit::keyPressEvent(e);
+}
+
+void MassBox::mouseDoubleClickEvent(QMouseEvent* e) {
+  QLineEdit::mouseDoubleClickEvent(e);
+  if (onDoubleClick) onDoubleClick();
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= list_.Count()) return {};
+  return ToUnicode(list_.Item(index.row()));
+}
+
+void ListModel::Refresh() {
+  beginResetModel();
+  endResetModel();
+}
+
+void ListView::mousePressEvent(QMouseEvent* e) {
+  // Either button highlights the line under the mouse, as a list box does.
+  QModelIndex index = indexAt(e->position().toPoint());
+  if (index.isValid()) setCurrentIndex(index);
+  e->accept();
+}
+
+void ListView::mouseReleaseEvent(QMouseEvent* e) {
+  e->accept();
+  if (rect().contains(e->position().toPoint()) && onMouseUp)
+    onMouseUp(ButtonCode(e->button()), ShiftCode(e->modifiers()), float(e->position().x()),
+              float(e->position().y()));
+}
+
+}  // namespace zelm
