@@ -11,6 +11,9 @@ QFont SubstituteFont(const QString& designName, double points) {
   else if (designName == "Arial") family = "Liberation Sans";
   QFont font(family);
   font.setPointSizeF(points);
+  // The small captions were designed for a narrower face than DejaVu Sans: take its condensed face where it is
+  // installed, so that every caption fits its button.
+  if (designName == "MS Sans Serif" || designName == "Chemistry SansSerif") font.setStretch(QFont::Condensed);
   return font;
 }
 

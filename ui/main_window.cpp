@@ -56,15 +56,15 @@ void MainWindow::Build() {
 
   // Created from the bottom of the stacking order up, so the first control of the list lies on top.
   auto* label3 = new QLabel(this);
+  label3->setTextFormat(Qt::PlainText);
   place(f.Label3, label3);
-  auto* help = new QLabel(this);
+  auto* help = new FitLabel(this);
   place(f.HelpLine, help);
   help->setAutoFillBackground(true);
   QPalette hp = help->palette();
   hp.setColor(QPalette::Window, kDarkBlue);
   hp.setColor(QPalette::WindowText, Qt::white);
   help->setPalette(hp);
-  help->setTextFormat(Qt::PlainText);
   auto* bar = new QFrame(this);
   place(f.Bar, bar);
   bar->setAutoFillBackground(true);
@@ -91,6 +91,7 @@ void MainWindow::Build() {
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setTextElideMode(Qt::ElideNone);
     return view;
   };
   auto* work = makeList(f.WorkList, this);
@@ -116,6 +117,7 @@ void MainWindow::Build() {
   frame->setFrameShape(QFrame::Box);
   frame->setFrameShadow(QFrame::Sunken);
   auto* label2 = new QLabel(frame);
+  label2->setTextFormat(Qt::PlainText);
   place(f.Label2, label2);
   for (OptionButton* o : {&f.OptionMinus, &f.OptionPlus, &f.Option0}) {
     auto* r = new QRadioButton(frame);
@@ -195,6 +197,7 @@ void MainWindow::SyncControl(Control& c) {
   if (auto* caption = dynamic_cast<CaptionControl*>(&c)) {
     if (auto* b = qobject_cast<QPushButton*>(w)) b->setText(ToUnicode(caption->Caption));
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(ToUnicode(caption->Caption));
+    else if (auto* fit = qobject_cast<FitLabel*>(w)) fit->setText(ToUnicode(caption->Caption));
   } else if (auto* text = dynamic_cast<TextBox*>(&c)) {
     auto* edit = static_cast<QLineEdit*>(w);
     QString t = ToUnicode(text->Text);

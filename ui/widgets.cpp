@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "ui/codec.h"
 
@@ -75,6 +76,30 @@ void MassBox::mouseDoubleClickEvent(QMouseEvent* e) {
   if (onDoubleClick) onDoubleClick();
 }
 
+void FitLabel::setText(const QString& text) {
+  if (text == text_) return;
+  text_ = text;
+  update();
+}
+
+void FitLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::WindowText));
+  QFont f = font();
+  const double full = font().pointSizeF();
+  QRect area = rect().adjusted(2, 0, -2, 0);
+  for (double size = full; size >= full * 2 / 3; size -= 0.25) {
+    f.setPointSizeF(size);
+    if (QFontMetrics(f).horizontalAdvance(text_) <= area.width()) break;
+  }
+  painter.setFont(f);
+  QFontMetrics metrics(f);
+  QString shown = metrics.elidedText(text_, Qt::ElideRight, area.width());
+  setToolTip(shown == text_ ? QString() : text_);
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
+}
+
 int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
@@ -96,7 +121,7 @@ void ListView::mousePressEvent(QMouseEvent* e) {
 
 void ListView::mouseReleaseEvent(QMouseEvent* e) {
   e->accept();
-  if (rect().contains(e->position().toPoint()) && onMouseUp)
+  if (viewport()->rect().contains(e->position().toPoint()) && onMouseUp)
     onMouseUp(ButtonCode(e->button()), ShiftCode(e->modifiers()), float(e->position().x()),
               float(e->position().y()));
 }

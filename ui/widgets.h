@@ -57,6 +57,22 @@ class ListModel : public QAbstractListModel {
   const ListBox& list_;
 };
 
+// A one-line label that narrows its font, down to two thirds of its size, so that a long text still fits; beyond
+// that the text is cut with an ellipsis and the whole text shows as the tooltip.
+class FitLabel : public QWidget {
+  Q_OBJECT
+ public:
+  using QWidget::QWidget;
+  void setText(const QString& text);
+  const QString& text() const { return text_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QString text_;
+};
+
 // A list view that reports mouse releases over it with the button and shift codes.
 class ListView : public QListView {
   Q_OBJECT

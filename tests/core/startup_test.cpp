@@ -23,6 +23,9 @@ TEST(StartUp, FreshFolderGetsTheDefaultsAndTheQuickLibrary) {
     EXPECT_EQ(dir.Read(f.Name), std::string(f.Bytes)) << f.Name;
   }
   EXPECT_EQ(form.CreatedFiles.size(), DefaultFiles().size());
+  // Loading and sorting were shown in order, before the start-up text replaced them.
+  EXPECT_EQ(host.repaints, (std::vector<std::string>{" Now loading complete emass file and creating index.",
+                                                      " Now sorting index.", " Sort completed."}));
   EXPECT_EQ(form.HelpLine.Caption.rfind(kStartText, 0), 0u);
   EXPECT_NE(form.HelpLine.Caption.find("Created from the built-in data: EMassQuick.txt"), std::string::npos);
 

@@ -1,0 +1,181 @@
+// The main window on the offscreen platform: geometry, start-up and activation, heights, text coding, exit.
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/text.h"
+#include "ui/app.h"
+#include "ui/codec.h"
+#include "ui/widgets.h"
+
+using namespace zelm;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir work_;
+  std::unique_ptr<App> app_;
+  bool ended_ = false;
+
+  QWidget* W(const Control& c) { return app_->window->WidgetOf(c); }
+
+ private slots:
+  void init() {
+    QVERIFY(work_.isValid());
+    QDir::setCurrent(work_.path());
+    app_ = std::make_unique<App>();
+    ended_ = false;
+    app_->host.onEnd = [this] { ended_ = true; };
+    app_->Start();
+    QVERIFY(QTest::qWaitForWindowExposed(app_->window.get()));
+    app_->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(app_->window.get()));
+  }
+  void cleanup() { app_.reset(); }
+
+  void everyControlStandsAtItsPlace() {
+    Form1& f = app_->form;
+    for (Control* c : f.Controls()) {
+      QWidget* w = W(*c);
+      QVERIFY2(w, c->Name.c_str());
+      if (c == &f.Bar) continue;  // its width follows the search
+      QCOMPARE(w->geometry(), QRect(c->Left / 15, c->Top / 15, c->Width / 15, c->Height / 15));
+    }
+    QCOMPARE(W(f.Option0)->parentWidget(), W(f.Frame1));
+    QCOMPARE(W(f.Label2)->parentWidget(), W(f.Frame1));
+    QCOMPARE(W(f.ReportBox)->parentWidget(), W(f.Graph));
+    // The library button lies wholly under the mass box.
+    QRect button = W(f.WorkListBtn)->geometry();
+    QCOMPARE(app_->window->childAt(button.center()), W(f.FindMass));
+    QCOMPARE(app_->window->childAt(button.topRight()), W(f.FindMass));
+    QCOMPARE(app_->window->width(), 686);
+  }
+
+  void startStateIsTheDesignedOne() {
+    Form1& f = app_->form;
+    QCOMPARE(app_->window->height(), (3360 - 385) / 15);
+    QCOMPARE(static_cast<QLineEdit*>(W(f.FindMass))->text(), QString("120"));
+    QCOMPARE(QApplication::focusWidget(), W(f.FindMass));
+    auto* work = static_cast<QListView*>(W(f.WorkList));
+    QCOMPARE(work->model()->rowCount(), f.WorkList.Count());
+    QVERIFY(f.WorkList.Count() > 0);
+    QCOMPARE(work->model()->index(1, 0).data().toString(), ToUnicode(f.WorkList.Item(1)));
+    QVERIFY(work->model()->index(1, 0).data().toString().startsWith(QString::fromUtf8("¹²C, 12")));
+    QCOMPARE(static_cast<QListView*>(W(f.Results))->model()->rowCount(), 0);
+    QVERIFY(static_cast<QRadioButton*>(W(f.Option0))->isChecked());
+    QVERIFY(!static_cast<QRadioButton*>(W(f.OptionPlus))->isChecked());
+    QVERIFY(!static_cast<QRadioButton*>(W(f.OptionMinus))->isChecked());
+    QVERIFY(!W(f.Teach)->isEnabled());
+    QVERIFY(!W(f.Confidence)->isEnabled());
+    QVERIFY(W(f.QuickSearch)->isEnabled());
+    QVERIFY(W(f.ReportBox)->isHidden());
+    auto* help = static_cast<FitLabel*>(W(f.HelpLine));
+    QVERIFY(help->text().startsWith(
+        "Help Line: Enter a Search Mass and click on Search. Click Help for more information."));
+    QCOMPARE(static_cast<QPushButton*>(W(f.MaxMassN))->text(), QString("15"));
+    QCOMPARE(static_cast<QPushButton*>(W(f.WorkListBtn))->text(), QString("Quick"));
+    QCOMPARE(W(f.Bar)->width(), 0);
+    QVERIFY(app_->window->windowTitle().startsWith("ZELM: Zelmara            "));
+    QVERIFY(!(app_->window->windowFlags() & Qt::WindowMaximizeButtonHint));
+  }
+
+  void tabOrderFollowsTheTable() {
+    Form1& f = app_->form;
+    QCOMPARE(W(f.FindMass)->nextInFocusChain(), W(f.WorkList));
+    QWidget* w = W(f.Range);
+    QCOMPARE(w->nextInFocusChain(), W(f.Exit));
+  }
+
+  void heightsFollowTheModel() {
+    Form1& f = app_->form;
+    f.SetHeight(kHeightPlot);
+    app_->window->Sync();
+    QCOMPARE(app_->window->height(), (6400 - 385) / 15);
+    QVERIFY(W(f.Graph)->isVisible());
+    QVERIFY(W(f.Graph)->geometry().bottom() < app_->window->height());
+    f.SetHeight(kHeightSearching);
+    app_->window->Sync();
+    QCOMPARE(app_->window->height(), (3420 - 385) / 15);
+  }
+
+  void activationRunsAgainOnlyAfterAHelpWindow() {
+    Form1& f = app_->form;
+    f.SetHeight(kHeightPlot);
+    f.XAxisEnd = 300;
+    app_->window->Sync();
+    // A message box of the program closing, or another window, does not run it.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    app_->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(app_->window.get()));
+    QCOMPARE(f.XAxisEnd, int16_t(300));
+    QCOMPARE(f.WindowHeight, kHeightPlot);
+    // Coming back from a help window runs it: compact height, ranges reset.
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    app_->window->NoteHelpWindowActive();
+    app_->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(app_->window.get()));
+    QTRY_COMPARE(f.XAxisEnd, int16_t(200));
+    QCOMPARE(f.WindowHeight, kHeightCompact);
+    QCOMPARE(app_->window->height(), (3360 - 385) / 15);
+  }
+
+  void everyByteRoundTripsThroughTheMassBoxAndClipboard() {
+    Form1& f = app_->form;
+    std::string all;
+    for (int b = 32; b < 256; ++b) all += static_cast<char>(b);
+    f.FindMass.SetText(all);
+    app_->window->Sync();
+    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
+    QCOMPARE(box->text().size(), 224);
+    QCOMPARE(FromUnicode(box->text()), all);
+    // Typing into the box reaches the model as bytes.
+    box->setFocus();
+    box->selectAll();
+    for (QChar c : QString::fromUtf8("¹²C₁₀")) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(box, &key);
+    }
+    QCOMPARE(f.FindMass.Text, ToSuperscript("12") + "C" + ToSubscript("10"));
+    app_->host.SetClipboardText(all);
+    QCOMPARE(app_->host.ClipboardText(), all);
+    QCOMPARE(QApplication::clipboard()->text().left(3), QString(" !\""));
+    for (int b = 0; b < 256; ++b) QCOMPARE(int(static_cast<unsigned char>(FromUnicode(ToUnicode(std::string(1, char(b))))[0])), b);
+  }
+
+  void sendKeyTypesAtTheCaret() {
+    Form1& f = app_->form;
+    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
+    box->setFocus();
+    box->setCursorPosition(1);
+    app_->host.SendKey(SuperDigit(3));
+    QCOMPARE(f.FindMass.Text, "1" + ToSuperscript("3") + "20");
+  }
+
+  void helpLineRepaintsAtOnce() {
+    Form1& f = app_->form;
+    f.SetHelp(" Now sorting index.", true);
+    QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(), QString(" Now sorting index."));
+  }
+
+  void exitAndTheCloseBoxEndTheProgram() {
+    QTest::mouseClick(W(app_->form.Exit), Qt::LeftButton);
+    QVERIFY(ended_);
+    ended_ = false;
+    app_->window->close();
+    QVERIFY(ended_);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
