@@ -246,6 +246,13 @@ void MainWindow::RepaintNow(Control& control) {
 }
 
 bool MainWindow::event(QEvent* e) {
+  // The first showing runs the activation even where no window manager activates the window.
+  if (e->type() == QEvent::Show && !activatedOnce_) {
+    activatedOnce_ = true;
+    bool result = QWidget::event(e);
+    Run([&] { form_.FormActivate(); });
+    return result;
+  }
   if (e->type() == QEvent::WindowActivate) {
     // Activation runs when the window first shows and on every return from a help window; not when a message box
     // closes or the user comes back from another application.
