@@ -1,7 +1,5 @@
-// The desktop's clipboard and printing: coded digits as Unicode, line ends kept, and the PDF file taken instead of a
-// printer when there is none.
+// Printing on a desktop without a printer: the PDF file taken instead.
 #include <QApplication>
-#include <QClipboard>
 #include <QFile>
 #include <QtTest>
 #include <memory>
@@ -46,22 +44,6 @@ class QtHostTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void clipboardCarriesUnicodeDigitsAndTheLineEnds() {
-    QtHost host;
-    const std::string formula = ToSuperscript("12") + "C" + ToSubscript("10");
-    const std::string report = formula + "   120\r  Isotope line: 121.003355 at  11%\r";
-    host.SetClipboardText(report);
-    const QString shown = QApplication::clipboard()->text();
-    QCOMPARE(shown, QString::fromUtf8(u8"¹²C₁₀   120\r  Isotope line: 121.003355 at  11%\r"));
-    QVERIFY(!shown.contains('\n'));
-    QCOMPARE(host.ClipboardText(), report);
-
-    const std::string list = formula + "   120\r\n" + formula + "   120\r\n";
-    host.SetClipboardText(list);
-    QCOMPARE(QApplication::clipboard()->text().count("\r\n"), 2);
-    QCOMPARE(host.ClipboardText(), list);
-  }
-
   void withoutPrinterThePrintGoesToTheChosenPdf() {
     TempDir dir;
     NoPrinterHost host;
