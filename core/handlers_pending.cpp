@@ -5,7 +5,6 @@ namespace zelm {
 
 void Form1::MassAdjustment_MouseUp(int, int, float, float) {}
 void Form1::ExpandY_MouseUp(int, int, float, float) {}
-void Form1::Report_Click() {}
 void Form1::Expand_MouseUp(int, int, float, float) {}
 void Form1::GraphClose_Click() {}
 void Form1::Graph_MouseDown(int, int, float, float) {}
@@ -24,6 +23,5 @@ void Form1::FindMass_KeyDown(int, int) {}
 void Form1::FindMass_KeyPress(int) {}
 void Form1::FindMass_DblClick() {}
 void Form1::WorkListBtn_Click() {}
-void Form1::CopyAll_Click() {}
 
 }  // namespace zelm

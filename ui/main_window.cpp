@@ -8,6 +8,7 @@
 #include "ui/codec.h"
 #include "ui/fonts.h"
 #include "ui/graph_view.h"
+#include "ui/help_windows.h"
 #include "ui/qt_host.h"
 
 namespace zelm {
@@ -178,7 +179,7 @@ void MainWindow::Build() {
   }
 }
 
-void MainWindow::ShowHelp(int) {}
+void MainWindow::ShowHelp(int button) { HelpWindows::Of(*this).Show(button); }
 
 QWidget* MainWindow::WidgetOf(const Control& control) const {
   auto it = widgets_.find(&control);

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QPrinterInfo>
+#include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -39,8 +42,20 @@ class QtHost : public Host {
   bool InMessageBox() const { return messageBoxes_ > 0; }
   // Replaces the end of the process (tests end their own way).
   std::function<void()> onEnd;
+  // The PDF file that takes the prints while no printer is available; empty until the user chose one.
+  const QString& PdfPath() const { return pdfPath_; }
+
+ protected:
+  // The desktop's side of printing and asking, replaced in tests.
+  virtual QPrinterInfo DefaultPrinter() const;
+  virtual QString ChoosePdfFile(const QString& suggested);
+  virtual int ShowBox(const QString& text, const QString& title, Buttons buttons, bool defaultYes);
 
  private:
+  std::string PrintOnPrinter(const QPrinterInfo& printer, const std::string& text);
+  std::string SaveAsPdf(const std::string& text);
+  QFont PrinterFont() const;
+
   MainWindow* window_ = nullptr;
   std::string printerFontName_ = "Chemistry Serif";
   double printerFontPoints_ = 16;
@@ -48,6 +63,9 @@ class QtHost : public Host {
   std::unique_ptr<QPainter> painter_;
   int printY_ = 0;
   int messageBoxes_ = 0;
+  // Without a printer the prints of the session go to one PDF file, rewritten whole at every print.
+  QString pdfPath_;
+  QStringList pdfPrints_;
 };
 
 }  // namespace zelm

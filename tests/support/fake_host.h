@@ -16,6 +16,7 @@ class FakeHost : public Host {
   struct Box {
     std::string text, title;
     Buttons buttons;
+    bool defaultYes = true;
   };
 
   explicit FakeHost(std::string dir = ".") : dir_(std::move(dir)) {}
@@ -37,8 +38,8 @@ class FakeHost : public Host {
   // Runs at every yield, so a test can press a button in the middle of a search.
   std::function<void()> onYield;
 
-  int MessageBox(const std::string& text, const std::string& title, Buttons buttons, bool) override {
-    boxes.push_back({text, title, buttons});
+  int MessageBox(const std::string& text, const std::string& title, Buttons buttons, bool defaultYes) override {
+    boxes.push_back({text, title, buttons, defaultYes});
     int answer = buttons == Buttons::YesNo ? kAnswerYes : kAnswerOk;
     if (!answers.empty()) {
       answer = answers.front();
