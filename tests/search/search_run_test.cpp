@@ -125,6 +125,32 @@ TEST_F(SearchRun, BoxEditedDuringASearchChangesThePiecesNotYetReached) {
   EXPECT_EQ(form.SearchMass, 0);
 }
 
+TEST_F(SearchRun, RunStartedDuringASearchLeavesItsStoreForTheFirstRunToContinue) {
+  StartWith(C12 + ",12\r\n");
+  bool nested = false;
+  host.onYield = [&] {
+    if (nested || form.SearchMass != 120) return;
+    nested = true;
+    form.QuickSearch_Click();  // runs to its end inside the first run's search of 120
+  };
+  Run("120,60");
+  ASSERT_TRUE(nested);
+  // The second run stored its two lines and listed them; the first run resumed with that list and that count.
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons, TenCarbons, FiveCarbons, FiveCarbons}));
+
+  // A nested run that empties the library while the first run's search waits: the first walk ends safely.
+  nested = false;
+  host.onYield = [&] {
+    if (nested) return;
+    nested = true;
+    dir.Write("EMassQuick.txt", "");
+    form.QuickSearch_Click();
+  };
+  Run("120");
+  EXPECT_EQ(form.IndexCount, 0);
+  EXPECT_EQ(form.StoredResults[0], "0");
+}
+
 TEST_F(SearchRun, CurrentLibraryIsReloadedWhateverTheWorkListShows) {
   StartWith("N,14\r\n");
   dir.Write("EMassBasic.txt", C12 + ",12\r\n");
