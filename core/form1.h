@@ -166,6 +166,23 @@ class Form1 {
 
   // Files written from the built-in defaults at start-up, by name.
   std::vector<std::string> CreatedFiles;
+
+  // ---- Mass search ----
+  // Turns one combination of index entries into a result line of Results; rewrites both arguments.
+  void CheckAdd(std::string& s, std::string& Wmass);
+  // Lists every combination of index entries whose mass lies inside the window around WorkMass.
+  void Search(double& WorkMass);
+  // At most this many lines are listed by one search; the search ends there and says so on the help line.
+  static constexpr int kSearchLineLimit = 100000;
+  // Measuring aids for the benchmarks: with SearchCountOnly set, Search counts the combinations inside the window in
+  // SearchHits instead of formatting them; SearchVisits counts the positions entered by the latest search.
+  bool SearchCountOnly = false;
+  long long SearchHits = 0;
+  long long SearchVisits = 0;
+
+  // ---- Existence confidence ----
+  // Fills Results from StoredResults, leaving out the lines rated below ConfidenceThreshold.
+  void ShowResults();
 };
 
 // The work-list line of a library entry: label, ",", the mass as number text (" 12").

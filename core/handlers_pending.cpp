@@ -12,11 +12,9 @@ void Form1::Graph_MouseMove(int, int, float, float) {}
 void Form1::PasteFromClipboard_Click() {}
 void Form1::Load_Click() {}
 void Form1::Cut_Click() {}
-void Form1::Stop_Click() {}
 void Form1::Add_Click() {}
 void Form1::PlusMinusX_MouseUp(int, int, float, float) {}
 void Form1::MaxMassN_MouseUp(int, int, float, float) {}
-void Form1::QuickSearch_Click() {}
 void Form1::Results_MouseUp(int, int, float, float) {}
 void Form1::WorkList_Click() {}
 void Form1::FindMass_KeyDown(int, int) {}

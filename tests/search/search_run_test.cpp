@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/form1.h"
+#include "core/text.h"
+#include "support/fake_host.h"
+#include "support/temp_dir.h"
+
+namespace zelm {
+namespace {
+
+const std::string C12 = ToSuperscript("12") + "C";
+const std::string TenCarbons = C12 + "\x91\x90" + std::string(25, ' ') + " 120";
+const std::string FiveCarbons = C12 + "\x95" + std::string(26, ' ') + " 60";
+const char kSearching[] = " Now searching for possible mass combinations.";
+
+class SearchRun : public ::testing::Test {
+ protected:
+  TempDir dir;
+  FakeHost host{dir.Path()};
+  Form1 form{host};
+
+  // Start-up with carbon 12 alone as the quick library, then activation.
+  void StartWith(const std::string& quickLibrary) {
+    dir.Write("EMassQuick.txt", quickLibrary);
+    dir.Write("ConfFile.txt", "");
+    form.FormLoad();
+    form.FormActivate();
+  }
+  void Run(const std::string& masses) {
+    form.FindMass.SetText(masses);
+    host.repaints.clear();
+    form.QuickSearch_Click();
+  }
+  std::vector<std::string> Stored() const {
+    int n = static_cast<int>(LeadingNumber(form.StoredResults[0]));
+    return {form.StoredResults.begin() + 1, form.StoredResults.begin() + 1 + n};
+  }
+  long Searches() const { return std::count(host.repaints.begin(), host.repaints.end(), kSearching); }
+};
+
+TEST_F(SearchRun, TwoMassesStoreTheirLinesInOrderAndTheLastListedLineStaysSelected) {
+  StartWith(C12 + ",12\r\n");
+  int heightDuringSearch = 0;
+  host.onYield = [&] { heightDuringSearch = form.WindowHeight; };
+  form.StoredResults[0] = "7";
+  form.SetFocus(form.Range);
+  Run("120,60");
+  EXPECT_EQ(form.StoredResults[0], "2");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons}));
+  EXPECT_EQ(form.Results.Items(), (std::vector<std::string>{TenCarbons, FiveCarbons}));
+  EXPECT_EQ(form.Results.ListIndex(), 1);
+  EXPECT_EQ(heightDuringSearch, kHeightSearching);
+  EXPECT_EQ(form.SearchMass, 60);
+  EXPECT_EQ(form.Focus, &form.FindMass);
+  EXPECT_EQ(host.repaints.front(), " Now loading complete emass file and creating index.");
+  EXPECT_EQ(Searches(), 2);
+}
+
+TEST_F(SearchRun, TrailingCommaSearchesAnEmptyPieceAsZero) {
+  StartWith(C12 + ",12\r\n");
+  Run("120,");
+  EXPECT_EQ(Searches(), 2);
+  EXPECT_EQ(form.SearchMass, 0);
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons}));
+}
+
+TEST_F(SearchRun, EmptyBoxSearchesZeroAndFindsNothing) {
+  StartWith(C12 + ",12\r\n");
+  Run("");
+  EXPECT_EQ(Searches(), 1);
+  EXPECT_EQ(form.StoredResults[0], "0");
+  EXPECT_EQ(form.HelpLine.Caption, "No match found.");
+}
+
+TEST_F(SearchRun, PlotRangeWidensBeforeTheSearchAndNeverShrinksOrPassesItsLimit) {
+  StartWith(C12 + ",12\r\n");
+  std::vector<int> endDuringSearch;
+  host.onYield = [&] { endDuringSearch.push_back(form.XAxisEnd); };
+  Run("250,100");
+  EXPECT_EQ(endDuringSearch.front(), 260);
+  EXPECT_EQ(endDuringSearch.back(), 260);
+  EXPECT_EQ(form.XAxisEnd, 260);
+
+  Run("32765");
+  EXPECT_EQ(form.XAxisEnd, 32767);
+  Run("50000");
+  EXPECT_EQ(form.XAxisEnd, 32767);
+  EXPECT_EQ(Searches(), 1);  // a mass beyond the plot's range is still searched
+}
+
+TEST_F(SearchRun, StopEndsOnlyTheCurrentMass) {
+  StartWith(C12 + ",12\r\n");
+  bool pressed = false;
+  host.onYield = [&] {
+    if (form.SearchMass == 120 && !pressed) {
+      pressed = true;
+      form.Stop_Click();
+    }
+  };
+  Run("120,60");
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(std::count(host.repaints.begin(), host.repaints.end(), "Search has been stopped."), 1);
+  // Ten carbons were found before the stop; 60 was searched in full.
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons}));
+  EXPECT_EQ(form.Results.Count(), 2);
+}
+
+TEST_F(SearchRun, BoxEditedDuringASearchChangesThePiecesNotYetReached) {
+  StartWith(C12 + ",12\r\n");
+  host.onYield = [&] {
+    if (form.SearchMass == 120) form.FindMass.Text = "120,60";
+  };
+  Run("120,99");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons}));
+  // A box shortened during a search ends the pieces where its text ends.
+  host.onYield = [&] {
+    if (form.SearchMass == 120) form.FindMass.Text = "1";
+  };
+  Run("120,60");
+  EXPECT_EQ(Searches(), 2);
+  EXPECT_EQ(form.SearchMass, 0);
+}
+
+TEST_F(SearchRun, RunStartedDuringASearchLeavesItsStoreForTheFirstRunToContinue) {
+  StartWith(C12 + ",12\r\n");
+  bool nested = false;
+  host.onYield = [&] {
+    if (nested || form.SearchMass != 120) return;
+    nested = true;
+    form.QuickSearch_Click();  // runs to its end inside the first run's search of 120
+  };
+  Run("120,60");
+  ASSERT_TRUE(nested);
+  // The second run stored its two lines and listed them; the first run resumed with that list and that count.
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons, TenCarbons, FiveCarbons, FiveCarbons}));
+
+  // A nested run that empties the library while the first run's search waits: the first walk ends safely.
+  nested = false;
+  host.onYield = [&] {
+    if (nested) return;
+    nested = true;
+    dir.Write("EMassQuick.txt", "");
+    form.QuickSearch_Click();
+  };
+  Run("120");
+  EXPECT_EQ(form.IndexCount, 0);
+  EXPECT_EQ(form.StoredResults[0], "0");
+}
+
+TEST_F(SearchRun, CurrentLibraryIsReloadedWhateverTheWorkListShows) {
+  StartWith("N,14\r\n");
+  dir.Write("EMassBasic.txt", C12 + ",12\r\n");
+  form.WorkListBtn.SetCaption("Basic");
+  Run("120");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons}));
+  EXPECT_EQ(form.WorkList.Items(), (std::vector<std::string>{C12 + ", 12"}));
+
+  // Copy mode shows the whole enhanced library; the run loads the current library again.
+  form.WorkListBtn.SetCaption("Quick");
+  form.LoadFile("EMassEnhanced.txt");
+  Run("120");
+  EXPECT_EQ(form.IndexCount, 4);
+  EXPECT_EQ(form.WorkList.Items(), (std::vector<std::string>{"N, 14"}));
+  EXPECT_EQ(form.StoredResults[0], "0");
+}
+
+TEST_F(SearchRun, FilterHidingEveryLineEndsWithNoMatch) {
+  StartWith(C12 + ",12\r\n");
+  form.ConfidenceTable[0].Percent = "1";
+  form.ConfidenceTable[1] = {" 90", TenCarbons.substr(0, 40)};
+  Run("120");
+  EXPECT_EQ(form.StoredResults[0], "1");
+  EXPECT_EQ(form.Results.Count(), 0);
+  EXPECT_EQ(form.HelpLine.Caption, "No match found.");
+}
+
+TEST_F(SearchRun, LinesBeyondTheStoreAreCountedOnTheHelpLine) {
+  // The built-in quick library at 1000 ppm lists a few hundred combinations for 100 u.
+  form.FormLoad();
+  form.FormActivate();
+  form.Range.SetText("1000");
+  Run("100");
+  const int one = static_cast<int>(LeadingNumber(form.StoredResults[0]));
+  ASSERT_GT(one, 300);
+  ASSERT_LT(one, 500);
+  const std::vector<std::string> first = Stored();
+  Run("100,100,100");
+  EXPECT_EQ(form.StoredResults[0], "1000");
+  // The masses fill the store in order; the third adds only what fits.
+  std::vector<std::string> all = Stored();
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), all.begin()));
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), all.begin() + one));
+  EXPECT_TRUE(std::equal(all.begin() + 2 * one, all.end(), first.begin()));
+  std::string tail = " Only the first 1000 result lines were stored; " + CountText(3 * one - 1000) + " more were not.";
+  ASSERT_GE(form.HelpLine.Caption.size(), tail.size());
+  EXPECT_EQ(form.HelpLine.Caption.substr(form.HelpLine.Caption.size() - tail.size()), tail);
+  EXPECT_EQ(form.Results.Count(), 1000);
+}
+
+}  // namespace
+}  // namespace zelm
