@@ -106,6 +106,7 @@ void MainWindow::Build() {
   place(f.Range, range);
   connect(range, &QLineEdit::textEdited, this, [this](const QString& t) { form_.Range.Text = FromUnicode(t); });
   auto* results = makeList(f.Results, this);
+  results->setItemDelegate(new ResultLineDelegate(results));
   connect(results->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& now) {
     if (!syncing_) form_.Results.SetListIndex(now.isValid() ? now.row() : -1);
   });

@@ -100,6 +100,35 @@ void FitLabel::paintEvent(QPaintEvent*) {
   painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 
+std::pair<QString, QString> ResultLineDelegate::Split(const QString& line) {
+  // A formula of up to 30 characters is padded to 30; a longer one is followed directly by the mass text, whose
+  // leading blank (or minus) starts it.
+  if (line.size() > 30 && line.at(29) == ' ') return {line.left(30).trimmed(), line.mid(30).trimmed()};
+  int cut = line.lastIndexOf(' ');
+  if (cut < 0) return {line, QString()};
+  return {line.left(cut), line.mid(cut + 1)};
+}
+
+void ResultLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyleOptionViewItem plain = option;
+  initStyleOption(&plain, index);
+  auto [formula, mass] = Split(plain.text);
+  plain.text.clear();
+  plain.widget->style()->drawControl(QStyle::CE_ItemViewItem, &plain, painter, plain.widget);
+  painter->save();
+  painter->setFont(option.font);
+  painter->setPen(option.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                              : QPalette::Text));
+  QRect area = option.rect.adjusted(4, 0, -2, 0);
+  QFontMetrics metrics(option.font);
+  const int column = metrics.horizontalAdvance(QString(13, QChar('M')));
+  int formulaWidth = metrics.horizontalAdvance(formula);
+  painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, formula);
+  int massLeft = std::max(column, formulaWidth + metrics.horizontalAdvance(QString(2, ' ')));
+  painter->drawText(area.adjusted(massLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, mass);
+  painter->restore();
+}
+
 int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <functional>
 
 #include "core/controls.h"
@@ -71,6 +72,17 @@ class FitLabel : public QWidget {
 
  private:
   QString text_;
+};
+
+// Draws a result line with its mass text at a fixed offset after the formula column, so that the masses line up;
+// the text itself is not changed.
+class ResultLineDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // The formula and mass parts of a result line as shown.
+  static std::pair<QString, QString> Split(const QString& line);
 };
 
 // A list view that reports mouse releases over it with the button and shift codes.
