@@ -180,6 +180,12 @@ class Form1 {
   long long SearchHits = 0;
   long long SearchVisits = 0;
 
+  // ---- Library editing ----
+  // The current library's file: "EMass", the library button's caption, ".txt".
+  std::string CurrentLibraryFile() const;
+  // Loads and sorts the current library again, so that the work list shows it.
+  void ReloadCurrentLibrary();
+
   // ---- Existence confidence ----
   // Fills Results from StoredResults, leaving out the lines rated below ConfidenceThreshold.
   void ShowResults();
@@ -187,6 +193,8 @@ class Form1 {
 
 // The work-list line of a library entry: label, ",", the mass as number text (" 12").
 std::string WorkListLine(const std::string& label, double mass);
+// Why a library file line (with its fields) is not loaded, or an empty text when it is.
+std::string LibraryLineFault(const std::vector<std::string>& fields, const std::string& line);
 // The index label for power n: n right-aligned in two characters, "(", the label, ")".
 std::string IndexLabelText(int n, const std::string& label);
 

@@ -7,9 +7,6 @@
 
 namespace zelm {
 
-namespace {
-
-// Why a library line cannot be loaded, or an empty text when it can.
 std::string LibraryLineFault(const std::vector<std::string>& fields, const std::string& line) {
   if (Trim(line).empty()) return "it is blank";
   if (fields.size() < 2) return "it has no comma";
@@ -19,8 +16,6 @@ std::string LibraryLineFault(const std::vector<std::string>& fields, const std::
   if (!IsNumberText(fields[1])) return "its mass is not a number";
   return {};
 }
-
-}  // namespace
 
 void Form1::LoadFile(const std::string& FileName) {
   SetHelp(" Now loading complete emass file and creating index.", true);
