@@ -68,6 +68,9 @@ void MassBox::keyPressEvent(QKeyEvent* e) {
   int code = KeyCode(e->key(), e->modifiers());
   if (onKeyDown) onKeyDown(code, ShiftCode(e->modifiers()));
   if (code == 13 && onKeyPress) onKeyPress(13);
+  // Alt with a character key types nothing on its own (it only calls up the coded digits above).
+  const auto mods = e->modifiers() & (Qt::AltModifier | Qt::ControlModifier);
+  if (mods == Qt::AltModifier && !e->text().isEmpty() && e->text().at(0).isPrint()) return;
   QLineEdit::keyPressEvent(e);
 }
 
