@@ -53,6 +53,8 @@ void Form1::FormActivate() {
   DataProblem.clear();
   LoadIsotopeTable();
   LoadAdjustments();
+  // The first row is in force again: the button names it, so that it never shows a row that is not in force.
+  MassAdjustment.SetCaption(AdjustName[0]);
   // A problem with the isotope table or the adjustments is told on the help line, once per change of the files.
   if (!DataProblem.empty() && DataProblem != before &&
       HelpLine.Caption.find(DataProblem) == std::string::npos)

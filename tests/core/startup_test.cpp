@@ -96,6 +96,7 @@ TEST(StartUp, ActivationResetsRangesAndAdjustmentButKeepsResults) {
   form.XAxisEnd = 300;
   form.YAxisTop = "10";
   form.AdjustIndex = 2;
+  form.MassAdjustment.SetCaption(form.AdjustName[2]);
   form.MaxBit = 5;
   form.StoredResults[0] = "1";
   form.StoredResults[1] = "line";
@@ -106,6 +107,7 @@ TEST(StartUp, ActivationResetsRangesAndAdjustmentButKeepsResults) {
   EXPECT_EQ(form.XAxisEnd, 200);
   EXPECT_EQ(form.YAxisTop, "100");
   EXPECT_EQ(form.AdjustIndex, 0);
+  EXPECT_EQ(form.MassAdjustment.Caption, "No Mass Adjustment");
   EXPECT_EQ(form.MaxBit, 5);
   EXPECT_EQ(form.StoredResults[0], "1");
   EXPECT_EQ(form.SelectedResult, "line");
