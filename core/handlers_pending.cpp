@@ -4,12 +4,7 @@
 namespace zelm {
 
 void Form1::MassAdjustment_MouseUp(int, int, float, float) {}
-void Form1::ExpandY_MouseUp(int, int, float, float) {}
 void Form1::Report_Click() {}
-void Form1::Expand_MouseUp(int, int, float, float) {}
-void Form1::GraphClose_Click() {}
-void Form1::Graph_MouseDown(int, int, float, float) {}
-void Form1::Graph_MouseMove(int, int, float, float) {}
 void Form1::PasteFromClipboard_Click() {}
 void Form1::Load_Click() {}
 void Form1::Cut_Click() {}
@@ -18,7 +13,6 @@ void Form1::Add_Click() {}
 void Form1::PlusMinusX_MouseUp(int, int, float, float) {}
 void Form1::MaxMassN_MouseUp(int, int, float, float) {}
 void Form1::QuickSearch_Click() {}
-void Form1::Results_MouseUp(int, int, float, float) {}
 void Form1::WorkList_Click() {}
 void Form1::FindMass_KeyDown(int, int) {}
 void Form1::FindMass_KeyPress(int) {}
