@@ -93,7 +93,7 @@ void Form1::DrawGraph() {
   const int lines = static_cast<int>(std::clamp(IsotopeLines[0][0], 0.0, static_cast<double>(kIsotopeLineLimit)));
   for (int i = 1; i <= lines; ++i) {
     const float m = static_cast<float>(IsotopeLines[i][0]);
-    Graph.Line(m, 0, static_cast<float>(IsotopeLines[i][1] * height / 100), kPlotBlue);
+    Graph.Line(m, 0, m, static_cast<float>(IsotopeLines[i][1] * height / 100), kPlotBlue);
   }
 }
 
