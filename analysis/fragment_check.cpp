@@ -8,22 +8,47 @@
 
 namespace zelm {
 
+namespace {
+
+// The count's value by the leading-number rule, with a quick path for the usual few plain digits.
+double CountValue(const std::string& text) {
+  if (!text.empty() && text.size() <= 9) {
+    double v = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return std::floor(LeadingNumber(text));
+      v = v * 10 + (c - '0');
+    }
+    return v;
+  }
+  return std::floor(LeadingNumber(text));
+}
+
+}  // namespace
+
+void WriteOut(const FormulaGroup& group, size_t room, std::string& out) {
+  out.clear();
+  const size_t unit = group.mass.size() + group.symbol.size();
+  const double count = CountValue(group.count);
+  if (!(count >= 1) || unit == 0) return;
+  const double fits = static_cast<double>(room / unit);
+  const size_t times = static_cast<size_t>(count < fits ? count : fits);
+  out.reserve(times * unit);
+  for (size_t i = 0; i < times; ++i) out.append(group.mass).append(group.symbol);
+}
+
 std::string WrittenOut(const FormulaGroup& group, size_t room) {
-  std::string unit = group.mass + group.symbol;
-  double count = std::floor(LeadingNumber(group.count));
-  if (!(count >= 1) || unit.empty()) return {};
-  double fits = static_cast<double>(room / unit.size());
-  size_t times = static_cast<size_t>(count < fits ? count : fits);
   std::string out;
-  out.reserve(times * unit.size());
-  for (size_t i = 0; i < times; ++i) out += unit;
+  WriteOut(group, room, out);
   return out;
 }
 
 FragmentMatcher::FragmentMatcher(std::string_view whole) {
-  for (const FormulaGroup& g : SplitFormula(whole)) {
-    if (written_.size() >= kWrittenOutLimit) break;
-    written_ += WrittenOut(g, kWrittenOutLimit - written_.size());
+  GroupReader reader(whole);
+  FormulaGroup g;
+  std::string piece;
+  while (written_.size() < kWrittenOutLimit && reader.Next(g)) {
+    WriteOut(g, kWrittenOutLimit - written_.size(), piece);
+    written_ += piece;
   }
 }
 
@@ -49,8 +74,13 @@ bool FragmentMatcher::Contains(const std::string& piece) const {
 }
 
 bool FragmentMatcher::IsFragment(std::string_view candidate) const {
-  for (const FormulaGroup& g : SplitFormula(candidate))
-    if (!Contains(WrittenOut(g))) return false;
+  GroupReader reader(candidate);
+  FormulaGroup g;
+  std::string piece;
+  while (reader.Next(g)) {
+    WriteOut(g, kWrittenOutLimit, piece);
+    if (!Contains(piece)) return false;
+  }
   return true;
 }
 

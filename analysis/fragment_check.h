@@ -15,6 +15,8 @@ constexpr size_t kWrittenOutLimit = size_t{1} << 22;
 // The written-out form of a group: mass number and symbol, repeated count times (empty for a count of 0 or less),
 // cut to at most `room` characters.
 std::string WrittenOut(const FormulaGroup& group, size_t room = kWrittenOutLimit);
+// The same into `out`, which is cleared first.
+void WriteOut(const FormulaGroup& group, size_t room, std::string& out);
 
 // The written-out form of the whole formula, built once and tested against many candidates.
 class FragmentMatcher {

@@ -15,7 +15,9 @@ size_t MassTextStart(std::string_view line) {
   return kFormulaColumn;
 }
 
-std::string ResultFormula(std::string_view line) { return std::string(Trim(line.substr(0, MassTextStart(line)))); }
+std::string_view ResultFormulaView(std::string_view line) { return Trim(line.substr(0, MassTextStart(line))); }
+
+std::string ResultFormula(std::string_view line) { return std::string(ResultFormulaView(line)); }
 
 double ResultMass(std::string_view line) { return LeadingNumber(line.substr(MassTextStart(line))); }
 

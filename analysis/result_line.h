@@ -14,6 +14,7 @@ constexpr size_t kFormulaColumn = 30;
 size_t MassTextStart(std::string_view line);
 // The formula of a result line, without surrounding blanks.
 std::string ResultFormula(std::string_view line);
+std::string_view ResultFormulaView(std::string_view line);
 // The mass of a result line: the leading number of its mass text, 0 when there is none.
 double ResultMass(std::string_view line);
 

@@ -39,7 +39,7 @@ void Form1::Results_MouseUp(int, int, float, float) {
     const FragmentMatcher whole(formula);
     for (int j = 1; j <= count; ++j) {
       if (j == s) continue;
-      if (whole.IsFragment(ResultFormula(StoredResults[j]))) {
+      if (whole.IsFragment(ResultFormulaView(StoredResults[j]))) {
         ++n;
         FragmentList += FourCharacters(j);
         ++MatchScore;

@@ -100,7 +100,7 @@ void Form1::DrawGraph() {
 void Form1::Graph_MouseDown(int, int, float X, float) { DragStartX = X; }
 
 void Form1::Graph_MouseMove(int Button, int, float X, float) {
-  if (Button != 1) return;  // only the left button alone drags
+  if (Button != kLeftButton) return;  // only the left button alone drags
   const float steps = std::floor((DragStartX - X) / 10.0f);
   const double d = static_cast<double>(steps) * 10;
   const double start = XAxisStart + d;
@@ -115,12 +115,12 @@ void Form1::Graph_MouseMove(int Button, int, float X, float) {
 void Form1::Expand_MouseUp(int Button, int, float, float) {
   double start = XAxisStart;
   int end = XAxisEnd;
-  if (Button == 2) {
+  if (Button == kRightButton) {
     start = std::max(start - 10, 0.0);
     end = std::min(end + 10, kMassAxisLimit);
     // Far above the limit the cap would put the right end before the left one: such a widening is not taken.
     if (end >= start + 10) XAxisStart = start, XAxisEnd = static_cast<int16_t>(end);
-  } else if (Button == 1) {
+  } else if (Button == kLeftButton) {
     start += 10;
     end -= 10;
     if (!(end < start + 10 || end > kMassAxisLimit)) XAxisStart = start, XAxisEnd = static_cast<int16_t>(end);
@@ -129,10 +129,10 @@ void Form1::Expand_MouseUp(int Button, int, float, float) {
 }
 
 void Form1::ExpandY_MouseUp(int Button, int, float, float) {
-  if (Button == 2) {
+  if (Button == kRightButton) {
     const double v = LeadingNumber(YAxisTop) + 10;
     if (v < 110) YAxisTop = NumberText(v);
-  } else if (Button == 1) {
+  } else if (Button == kLeftButton) {
     const double v = LeadingNumber(YAxisTop) - 10;
     if (v > 0) YAxisTop = NumberText(v);
   }
