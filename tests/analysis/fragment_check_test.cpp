@@ -18,47 +18,25 @@ class FragmentCheckTest : public ::testing::Test {
 
 const char kAmine[] = "^1H_6^12C_1^14N_1^16O_1^24Mg_3";
 
-TEST(FormulaGroups, SplitsMassNumberSymbolAndCount) {
+TEST(FormulaGroups, SplitAndWrittenOut) {
   auto groups = SplitFormula(Coded("^1H_6^24Mg_3"));
   ASSERT_EQ(groups.size(), 2u);
-  EXPECT_EQ(groups[0].mass, "1");
-  EXPECT_EQ(groups[0].symbol, "H");
-  EXPECT_EQ(groups[0].count, "6");
-  EXPECT_EQ(groups[1].mass, "24");
-  EXPECT_EQ(groups[1].symbol, "Mg");
-  EXPECT_EQ(groups[1].count, "3");
-}
-
-TEST(FormulaGroups, LastCharacterNeverJoinsASymbolAndALoneLastCharacterIsIgnored) {
-  // "^12CO": the O at the end is not read into the symbol.
-  auto groups = SplitFormula(Coded("^12CO"));
-  ASSERT_EQ(groups.size(), 1u);
-  EXPECT_EQ(groups[0].symbol, "C");
-  EXPECT_EQ(groups[0].count, "");
-  // After a complete group a single character left over starts no group.
-  EXPECT_EQ(SplitFormula(Coded("^12C_1O")).size(), 1u);
-  EXPECT_TRUE(SplitFormula("C").empty());
-  EXPECT_TRUE(SplitFormula("").empty());
-}
-
-TEST(FormulaGroups, BlankBetweenGroupsIsAGroupOfItsOwnAndCodedCharactersGoToTheMassNumber) {
-  auto groups = SplitFormula(Coded("^12C_1 ^1H_2"));
-  ASSERT_EQ(groups.size(), 3u);
-  EXPECT_EQ(groups[1].mass, "");
-  EXPECT_EQ(groups[1].symbol, " ");
-  EXPECT_EQ(groups[1].count, "");
-  // A subscript digit at the start of a group is read as a mass-number character (code - 80).
-  auto odd = SplitFormula(Coded("_1C_2"));
-  ASSERT_EQ(odd.size(), 1u);
-  EXPECT_EQ(odd[0].mass, "A");
-  EXPECT_EQ(odd[0].count, "2");
-}
-
-TEST(FormulaGroups, WrittenOutRepeatsMassNumberAndSymbol) {
+  EXPECT_EQ(std::make_tuple(groups[1].mass, groups[1].symbol, groups[1].count), std::make_tuple("24", "Mg", "3"));
   EXPECT_EQ(WrittenOut(SplitFormula(Coded("^12C_3"))[0]), "12C12C12C");
   EXPECT_EQ(WrittenOut(SplitFormula(Coded("^12C_0"))[0]), "");
-  EXPECT_EQ(WrittenOut(SplitFormula(Coded("^12CO"))[0]), "");  // no count: nothing
-  EXPECT_EQ(WrittenOut(SplitFormula(Coded("O_12"))[0]), std::string(12, 'O'));
+  // The last character never joins a symbol: "^12CO" is 12, C and no count, so it writes out nothing.
+  groups = SplitFormula(Coded("^12CO"));
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(std::make_tuple(groups[0].symbol, groups[0].count), std::make_tuple("C", ""));
+  EXPECT_EQ(WrittenOut(groups[0]), "");
+  // A single character left over after a complete group starts no group.
+  EXPECT_EQ(SplitFormula(Coded("^12C_1O")).size(), 1u);
+  EXPECT_TRUE(SplitFormula("C").empty());
+  // A blank between groups is a group of its own; a subscript at the start of a group is read as mass (code - 80).
+  groups = SplitFormula(Coded("^12C_1 ^1H_2"));
+  ASSERT_EQ(groups.size(), 3u);
+  EXPECT_EQ(std::make_tuple(groups[1].mass, groups[1].symbol, groups[1].count), std::make_tuple("", " ", ""));
+  EXPECT_EQ(SplitFormula(Coded("_1C_2"))[0].mass, "A");
 }
 
 TEST_F(FragmentCheckTest, TenCarbonsHoldFiveButNotTheOtherWayRound) {
