@@ -10,6 +10,7 @@
 
 #include "core/controls.h"
 #include "core/host.h"
+#include "plot/graph_surface.h"
 
 namespace zelm {
 
@@ -43,7 +44,7 @@ class Form1 {
   CaptionControl Report{"Report", 0, 5640, 1905, 315, 28};
   CaptionControl Expand{"Expand", 1920, 5640, 3105, 315, 27};
   CaptionControl GraphClose{"GraphClose", 8160, 5640, 2025, 315, 26};
-  Control Graph{"Graph", 0, 2940, 10230, 2640, 25};
+  GraphSurface Graph{"Graph", 0, 2940, 10230, 2640, 25};
   ListBox ReportBox{"ReportBox", 0, 0, 10155, 2580, 29, false};
   CaptionControl PasteFromClipboard{"PasteFromClipboard", 0, 1440, 1935, 255, 24};
   CaptionControl Exit{"Exit", 960, 2400, 975, 255, 4};
@@ -189,6 +190,16 @@ class Form1 {
   // ---- Existence confidence ----
   // Fills Results from StoredResults, leaving out the lines rated below ConfidenceThreshold.
   void ShowResults();
+
+  // ---- Result analysis: fragments and isotope lines ----
+  // "YES" when w2 is a fragment of w1 (every group of w2, written out atom by atom, occurs in w1 written out), else "".
+  std::string FragmentCheck(const std::string& w1, const std::string& w2);
+  // The isotope lines of SelectedResult into IsotopeLines; nothing when SelectedResult is empty.
+  void ComputeIsotopes();
+
+  // ---- Spectrum plot ----
+  // Clears and redraws the plot of SelectedResult, its fragments and isotope lines, and shows the plot area.
+  void DrawGraph();
 };
 
 // The work-list line of a library entry: label, ",", the mass as number text (" 12").

@@ -15,13 +15,18 @@ class GraphView : public QWidget {
   std::function<void(int button, int shift, float x, float y)> onMouseDown;
   std::function<void(int button, int shift, float x, float y)> onMouseMove;
 
+  // Pixel <-> plot units in the scale of the last drawing (x in u, y in percent). Before the first drawing the
+  // horizontal scale follows the mass range as a drawing would set it.
+  QPointF ToPlot(QPointF pixel) const;
+  QPointF ToPixel(double x, double y) const;
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
 
  private:
-  QPointF ToPlot(QPointF pixel) const;
+  void HorizontalScale(double* left, double* width) const;
   Form1& form_;
 };
 
