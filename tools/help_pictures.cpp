@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "core/text.h"
 #include "ui/app.h"
 
 namespace {
@@ -66,11 +67,20 @@ void Heading(QPainter& p, QPointF at, const QString& text, double points = 13) {
   p.drawText(at, text);
 }
 
-void Window(QPainter& p, const QPixmap& shot, const Placement& place) {
-  QRectF target(place.origin, QSizeF(shot.width(), shot.height()) * place.scale);
+// The window drawn at the page's scale: rendered as drawing, not shrunk as a picture, so thin plot lines and small
+// captions stay visible.
+void Window(QPainter& p, QWidget& window, const Placement& place) {
+  QRectF target(place.origin, QSizeF(window.width(), window.height()) * place.scale);
   p.setPen(QPen(QColor(90, 90, 90), 1));
+  p.setBrush(Qt::NoBrush);
   p.drawRect(target.adjusted(-1, -1, 1, 1));
-  p.drawPixmap(target, shot, QRectF(shot.rect()));
+  QPixmap sharp(window.size() * 3);
+  sharp.setDevicePixelRatio(3);
+  window.render(&sharp);
+  p.save();
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawPixmap(target, sharp, QRectF(sharp.rect()));
+  p.restore();
 }
 
 void ColourKey(QPainter& p, QRectF box) {
@@ -96,7 +106,7 @@ void ColourKey(QPainter& p, QRectF box) {
   }
 }
 
-QImage Reference(const Form1& f, const QPixmap& shot) {
+QImage Reference(const Form1& f, QWidget& shot) {
   QImage page(954, 548, QImage::Format_RGB888);
   page.fill(kPaper);
   QPainter p(&page);
@@ -166,7 +176,7 @@ QImage Reference(const Form1& f, const QPixmap& shot) {
   return page;
 }
 
-QImage Tutorial(const Form1& f, const QPixmap& shot) {
+QImage Tutorial(const Form1& f, QWidget& shot) {
   QImage page(950, 558, QImage::Format_RGB888);
   page.fill(kPaper);
   QPainter p(&page);
@@ -243,14 +253,16 @@ int main(int argc, char** argv) {
   Form1& f = zelm.form;
   f.FindMass.SetText("120,60");
   f.QuickSearch_Click();
-  // The reference page shows the first result highlighted and drawn.
-  if (f.Results.Count() > 0) {
-    f.Results.SetListIndex(0);
-    f.Results_MouseUp(1, 0, 0, 0);
+  // The pages show the ten-carbon result highlighted and drawn, with its five-carbon fragment.
+  for (int i = 0; i < f.Results.Count(); ++i) {
+    if (f.Results.Item(i).rfind(zelm::ToSuperscript("12") + "C" + zelm::ToSubscript("10") + " ", 0) == 0) {
+      f.Results.SetListIndex(i);
+      f.Results_MouseUp(1, 0, 0, 0);
+    }
   }
   zelm.window->Sync();
   QApplication::processEvents();
-  QPixmap shot = zelm.window->grab();
+  QWidget& shot = *zelm.window;
   bool ok = Reference(f, shot).save(out.filePath("reference.png")) && Tutorial(f, shot).save(out.filePath("tutorial.png"));
   std::printf("%s\n", ok ? "written reference.png and tutorial.png" : "could not write the pictures");
   return ok ? 0 : 1;

@@ -84,7 +84,8 @@ void GraphView::paintEvent(QPaintEvent*) {
     if (a.x() == b.x()) a.setX(PixelCentre(a.x())), b.setX(a.x());
     if (a.y() == b.y()) a.setY(PixelCentre(a.y())), b.setY(a.y());
     QPen pen(ColourOf(item.colour));
-    pen.setWidthF(std::max(1.0, double(item.width)));
+    // The coloured spectrum lines are drawn two pixels wide so that they read at a glance; frame and ticks one.
+    pen.setWidthF(std::max(item.colour == 0 ? 1.0 : 2.0, double(item.width)));
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
     painter.drawLine(a, b);

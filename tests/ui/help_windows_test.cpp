@@ -78,6 +78,11 @@ class HelpWindowsTest : public QObject {
     QVERIFY(!ref->Image1()->pixmap().isNull());
     QCOMPARE(ref->Image1()->pixmap().size(), QSize(954, 548));
     QCOMPARE(tut->Image1()->pixmap().size(), QSize(950, 558));
+    // The pictures are the ones built into the program, not the placeholder.
+    QCOMPARE(QImage(":/help/reference.png").size(), QSize(954, 548));
+    QCOMPARE(QImage(":/help/tutorial.png").size(), QSize(950, 558));
+    QCOMPARE(ref->Image1()->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(":/help/reference.png").convertToFormat(QImage::Format_RGB32));
   }
 
   void otherButtonsAndTheSpaceKeyOpenNothing() {
