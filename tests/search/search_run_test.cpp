@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/form1.h"
 #include "core/text.h"
+#include "plot/graph_surface.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -58,6 +60,39 @@ TEST_F(SearchRun, TwoMassesStoreTheirLinesInOrderAndTheLastListedLineStaysSelect
   EXPECT_EQ(form.Focus, &form.FindMass);
   EXPECT_EQ(host.repaints.front(), " Now loading complete emass file and creating index.");
   EXPECT_EQ(Searches(), 2);
+}
+
+// A vertical line of the plot at mass x in colour, from 0 up to top.
+bool HasLine(const Form1& form, double x, double top, uint32_t colour) {
+  for (const GraphItem& item : form.Graph.Items)
+    if (item.kind == GraphItem::Kind::Line && item.colour == colour && std::abs(item.x1 - x) < 1e-3 &&
+        std::abs(item.x2 - x) < 1e-3 && std::abs(std::max(item.y1, item.y2) - top) < 1e-3 &&
+        std::min(item.y1, item.y2) == 0)
+      return true;
+  return false;
+}
+
+TEST_F(SearchRun, WorkedExampleEndsWithTheFiveCarbonsAndNamesThemAsFragmentOfTheTen) {
+  StartWith(C12 + ",12\r\n");
+  Run("120,60");
+  // The run ends with the last line, five carbons, selected and drawn: no fragment.
+  EXPECT_EQ(form.SelectedResult, FiveCarbons);
+  EXPECT_EQ(form.HelpLine.Caption, "Results:" + C12 + "\x95 has  0 fragment(s) ");
+  EXPECT_EQ(form.WindowHeight, kHeightPlot);
+  EXPECT_TRUE(HasLine(form, 60, 100, kPlotGreen));
+  // Selecting the ten carbons names the five carbons and draws them.
+  form.Results.SetListIndex(0);
+  form.Results_MouseUp(kRightButton, 0, 0, 0);
+  EXPECT_EQ(form.HelpLine.Caption, "Results:" + C12 + "\x91\x90 has  1 fragment(s) [" + C12 + "\x95]");
+  EXPECT_EQ(form.FragmentList, "   2");
+  EXPECT_TRUE(HasLine(form, 120, 100, kPlotGreen));
+  EXPECT_TRUE(HasLine(form, 60, 50, kPlotBlack));
+  EXPECT_TRUE(HasLine(form, 60, 50, kPlotRed));
+  // The carbon-13 line just right of 120, ten times carbon-13's abundance high.
+  bool isotope = false;
+  for (const GraphItem& item : form.Graph.Items)
+    isotope |= item.colour == kPlotBlue && item.x1 > 121 && item.x1 < 121.01 && std::max(item.y1, item.y2) > 10;
+  EXPECT_TRUE(isotope);
 }
 
 TEST_F(SearchRun, TrailingCommaSearchesAnEmptyPieceAsZero) {

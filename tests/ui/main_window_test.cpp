@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "core/text.h"
+#include "plot/graph_surface.h"
 #include "ui/app.h"
 #include "ui/codec.h"
 #include "ui/widgets.h"
@@ -166,6 +167,31 @@ class MainWindowTest : public QObject {
     Form1& f = app_->form;
     f.SetHelp(" Now sorting index.", true);
     QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(), QString(" Now sorting index."));
+  }
+
+  void typingMassesAndEnterSearchesAndDraws() {
+    Form1& f = app_->form;
+    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "120,60");
+    QTest::keyClick(box, Qt::Key_Return);
+    auto* results = static_cast<QListView*>(W(f.Results));
+    QCOMPARE(results->model()->rowCount(), 4);
+    QCOMPARE(results->currentIndex().row(), 3);
+    const QString c5 = QString::fromUtf8("¹²C₅");
+    QCOMPARE(results->model()->index(3, 0).data().toString().left(4), c5);
+    QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(), "Results:" + c5 + " has  0 fragment(s) ");
+    QCOMPARE(app_->window->height(), (6400 - 385) / 15);
+    QVERIFY(W(f.Graph)->isVisible());
+    bool green = false;
+    for (const GraphItem& item : f.Graph.Items) green |= item.colour == kPlotGreen && item.x1 == 60;
+    QVERIFY(green);
+    // A click on the ten carbons names the five carbons as its fragment.
+    QRect ten = results->visualRect(results->model()->index(2, 0));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, ten.center());
+    QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(),
+             "Results:" + QString::fromUtf8("¹²C₁₀") + " has  1 fragment(s) [" + c5 + "]");
   }
 
   void exitAndTheCloseBoxEndTheProgram() {
