@@ -1,6 +1,7 @@
 // The peak report: what the plot shows, as text in the report list over the plot and on the clipboard.
 #include <cmath>
 
+#include "analysis/result_line.h"
 #include "core/form1.h"
 #include "core/text.h"
 
@@ -8,20 +9,14 @@ namespace zelm {
 
 namespace {
 
-constexpr size_t kFormulaColumn = 30;
 constexpr char kReportDone[] = "Report has been copied to the clipboard. Click Close Graph to close box.";
 constexpr char kNoResult[] = "No result is selected: click a result in the results list, then Copy Results again.";
-
-// The number after the formula column of a result line; 0 when the line has nothing there.
-double LineMass(const std::string& line) {
-  return line.size() > kFormulaColumn ? LeadingNumber(std::string_view(line).substr(kFormulaColumn)) : 0.0;
-}
 
 }  // namespace
 
 void Form1::Report_Click() {
-  // The report needs the compound mass after the formula column; without a result line there is nothing to report.
-  if (SelectedResult.size() <= kFormulaColumn) {
+  // The report needs the compound mass after the formula; without a result line there is nothing to report.
+  if (MassTextStart(SelectedResult) >= SelectedResult.size()) {
     SetHelp(kNoResult);
     return;
   }
@@ -46,13 +41,13 @@ void Form1::Report_Click() {
     add("  Isotope line:" + NumberText(mass) + " at " + NumberText(height) + "%");
   }
 
-  const double compound = LineMass(SelectedResult);
+  const double compound = ResultMass(SelectedResult);
   for (size_t k = 0; k < FragmentList.size(); k += 4) {
     const double position = LeadingNumber(std::string_view(FragmentList).substr(k, 4));
     if (position < 1 || position > kStoredLimit) continue;
     const std::string& fragment = StoredResults[static_cast<size_t>(position)];
     add("     " + fragment);
-    add("          Remaining Fragment:" + NumberText(compound - LineMass(fragment)));
+    add("          Remaining Fragment:" + NumberText(compound - ResultMass(fragment)));
   }
 
   host.SetClipboardText(text);

@@ -142,3 +142,23 @@ TEST_F(Report, PositionsOutsideTheTablesAreSkipped) {
 
 }  // namespace
 }  // namespace zelm
+
+namespace zelm {
+namespace {
+
+TEST_F(Report, LongFormulaTakesItsMassFromTheTextAfterIt) {
+  // A formula of more than 30 characters is followed directly by its whole mass text.
+  std::string formula;
+  for (const char* group : {"1H", "12C", "14N", "16O", "23Na", "24Mg", "31P", "32S"})
+    formula += ToSuperscript(group) + ToSubscript("12");
+  ASSERT_GT(formula.size(), 30u);
+  Store({ResultLine(Carbon("5"), 60)});
+  Select(formula + " 500.125");
+  form.FragmentList = "   1";
+  form.Report_Click();
+  ASSERT_EQ(form.ReportBox.Count(), 3);
+  EXPECT_EQ(form.ReportBox.Item(2), "          Remaining Fragment: 440.125");
+}
+
+}  // namespace
+}  // namespace zelm
