@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "core/text.h"
 #include "plot/graph_surface.h"
@@ -192,6 +193,20 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, ten.center());
     QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(),
              "Results:" + QString::fromUtf8("¹²C₁₀") + " has  1 fragment(s) [" + c5 + "]");
+  }
+
+  void stopIsSeenAtTheSearchsYield() {
+    Form1& f = app_->form;
+    // The click on Stop waits in the event queue until the search yields.
+    QTimer::singleShot(0, this, [this] { QTest::mouseClick(W(app_->form.Stop), Qt::LeftButton); });
+    QTest::mouseClick(W(f.QuickSearch), Qt::LeftButton);
+    QCOMPARE(f.StopRequested, int16_t(1));
+    // Stopped at the first change of the top-level position: nothing below the heaviest entry was searched, the
+    // bar keeps its width.
+    QCOMPARE(f.Results.Count(), 0);
+    QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(), QString("No match found."));
+    QCOMPARE(W(f.Bar)->width(), int((f.IndexCount - 2) * 1935.0 / f.IndexCount) / 15);
+    QCOMPARE(QApplication::focusWidget(), W(f.FindMass));
   }
 
   void exitAndTheCloseBoxEndTheProgram() {
