@@ -178,7 +178,11 @@ void QtHost::FinishPrinting() {
   printer_.reset();
 }
 
-void QtHost::Yield() { QApplication::processEvents(QEventLoop::AllEvents); }
+void QtHost::Yield() {
+  // Show what the running handler changed so far (the progress bar, the lines found), then let events in.
+  if (window_) window_->Sync();
+  QApplication::processEvents(QEventLoop::AllEvents);
+}
 
 float QtHost::Timer() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0f; }
 

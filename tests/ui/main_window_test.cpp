@@ -198,7 +198,11 @@ class MainWindowTest : public QObject {
   void stopIsSeenAtTheSearchsYield() {
     Form1& f = app_->form;
     // The click on Stop waits in the event queue until the search yields.
-    QTimer::singleShot(0, this, [this] { QTest::mouseClick(W(app_->form.Stop), Qt::LeftButton); });
+    int barDuringSearch = -1;
+    QTimer::singleShot(0, this, [&] {
+      barDuringSearch = W(app_->form.Bar)->width();
+      QTest::mouseClick(W(app_->form.Stop), Qt::LeftButton);
+    });
     QTest::mouseClick(W(f.QuickSearch), Qt::LeftButton);
     QCOMPARE(f.StopRequested, int16_t(1));
     // Stopped at the first change of the top-level position: nothing below the heaviest entry was searched, the
@@ -206,6 +210,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.Results.Count(), 0);
     QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(), QString("No match found."));
     QCOMPARE(W(f.Bar)->width(), int((f.IndexCount - 2) * 1935.0 / f.IndexCount) / 15);
+    // The bar showed the progress while the search waited for events.
+    QCOMPARE(barDuringSearch, W(f.Bar)->width());
     QCOMPARE(QApplication::focusWidget(), W(f.FindMass));
   }
 
