@@ -1,103 +1,309 @@
-// The combination search: a depth-first walk over the sorted search index that lists every combination it meets whose
-// summed mass lies strictly inside the window around the target, and the Stop button that ends it.
+// The combination search: the walk of SearchWalk, step for step, except that it does not enter what cannot be listed.
+// Below a combination whose last position is p only the positions 1 to p - 1 can be added; when no sum of them can
+// bring the running sum inside the window (a table of the sums each run of positions 1 to p can form answers this),
+// the rest of that level is left as the walk would leave it, and positions whose sum with the level's prefix is at
+// least the upper bound are passed over at once. The lines, the top-level groups they are met in, the yields, the bar,
+// a stop and the line limit are those of the walk; so is the order of the lines, since only empty parts are skipped.
+// The Stop button ends either.
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/form1.h"
 #include "core/text.h"
+#include "search/reach_table.h"
 
 namespace zelm {
 
+namespace {
+
+// Leaves levels by the walk's climb rule, starting with the count j.
+inline void Climb(int* slot, int& k, int j) {
+  while (k > 1 && slot[k] == j) {
+    --k;
+    --slot[k];
+    ++j;
+  }
+}
+
+// What the search may skip, decided from the masses it sees: nothing (masses out of order, not finite or negative, or
+// a window without a finite upper bound), everything below the top level (a window nothing can fall into), or what
+// the table rules out.
+class Skipping {
+ public:
+  // The walk goes `plainVisits` positions as it is before the table is built (a small search then ends without one);
+  // the table takes about `tableWords` words, in `table`'s memory (kept from an earlier search) when there is one.
+  Skipping(int n, const Form1::SearchWindow& window, long long plainVisits, size_t tableWords,
+           std::shared_ptr<ReachTable> table)
+      : n_(n),
+        window_(window),
+        plainVisits_(plainVisits),
+        tableWords_(tableWords),
+        seen_(static_cast<size_t>(n) + 1),
+        table_(std::move(table)) {
+    if (!table_) table_ = std::make_shared<ReachTable>();
+  }
+
+  // Called before the walk and after every yield, where a handler may have reloaded the index: whatever was built on
+  // other masses is dropped.
+  void Look(const double* mass, long long visits) {
+    const size_t bytes = sizeof(double) * static_cast<size_t>(n_);
+    if (looked_ && std::memcmp(mass + 1, seen_.data() + 1, bytes) == 0) return;
+    looked_ = true;
+    if (n_ > 0) std::memcpy(seen_.data() + 1, mass + 1, bytes);
+    on_ = false;
+    nothing_ = false;
+    startAt_ = LLONG_MAX;
+    for (int p = 1; p <= n_; ++p)
+      if (!std::isfinite(mass[p]) || !(mass[p] >= 0) || (p > 1 && !(mass[p - 1] <= mass[p]))) return;
+    const double lower = window_.lower, upper = window_.upper;
+    if (!(lower < upper) || !(upper > 0)) {
+      nothing_ = true;  // no sum of masses of 0 or more lies inside
+      on_ = true;
+      return;
+    }
+    if (!std::isfinite(upper) || !std::isfinite(lower)) return;
+    jump_ = std::max(upper, window_.target);
+    // Room for rounding: the walk adds up to n masses one by one, each addition off by at most half a unit in the
+    // last place of a sum below the upper bound; the table works with exact sums. This margin is far wider than that.
+    margin_ = std::ldexp(static_cast<double>(n_) + 8, -50) * (std::fabs(lower) + std::fabs(upper));
+    // The sums of the masses at positions 2 to q, for a quick answer to where a run of consecutive positions ends.
+    chain_.assign(static_cast<size_t>(n_) + 1, 0.0);
+    for (int q = 2; q <= n_; ++q) chain_[q] = chain_[q - 1] + mass[q];
+    startAt_ = visits + std::max(plainVisits_, 0LL);
+  }
+
+  bool On() const { return on_; }
+  long long StartAt() const { return startAt_; }
+
+  // Builds the table from the masses seen; skipping starts.
+  void Start() {
+    table_->Build(seen_.data(), n_, window_.upper + margin_, window_.upper - window_.lower, tableWords_);
+    on_ = true;
+    startAt_ = LLONG_MAX;
+  }
+
+  // Whether the positions 1 to p, added to the running sum `before`, may still give a sum inside the window.
+  bool MayList(int p, double before) const {
+    if (nothing_) return false;
+    return table_->MayHold(p, (window_.lower - before) - margin_, (window_.upper - before) + margin_);
+  }
+
+  // A position whose sum with `before` is at least this is neither listed nor extended.
+  double Jump() const { return jump_; }
+
+  // The highest position below p whose mass added to `before` stays under Jump(); 0 when there is none. The sum at p
+  // is known to reach it.
+  int LastBelow(const double* mass, int p, double before) const {
+    int below = 0, above = p;  // before + mass[above] >= jump_; position 0 stands for "none"
+    while (above - below > 1) {
+      const int mid = below + (above - below) / 2;
+      if (before + mass[mid] < jump_) below = mid;
+      else above = mid;
+    }
+    return below;
+  }
+
+  // Whether the walk, having entered position p on top of `before`, would go down through p - 1, p - 2, ..., 1 one
+  // after the other: whether each running sum it forms on the way, (before + m(p)) + m(p - 1) and so on up to
+  // position 2, stays below the target. The sums are formed as the walk forms them, unless the quick sum is clearly
+  // on one side.
+  bool RunsDown(const double* mass, double before, int p) const {
+    if (p <= 1) return true;
+    const double target = window_.target;
+    const double quick = before + chain_[p];
+    const double error = std::ldexp(4.0 * p + 8, -53) * quick;
+    if (quick + error < target) return true;
+    if (quick - error >= target) return false;
+    double running = before;
+    for (int q = p; q >= 2; --q) {
+      running = running + mass[q];
+      if (!(running < target)) return false;
+    }
+    return true;
+  }
+
+  // The table's memory, for the next search.
+  std::shared_ptr<ReachTable> Table() { return table_; }
+
+ private:
+  const int n_;
+  const Form1::SearchWindow window_;
+  const long long plainVisits_;
+  const size_t tableWords_;
+  std::vector<double> seen_;
+  bool looked_ = false;
+  bool on_ = false;
+  bool nothing_ = false;
+  long long startAt_ = LLONG_MAX;
+  double jump_ = 0;
+  double margin_ = 0;
+  std::vector<double> chain_;
+  std::shared_ptr<ReachTable> table_;
+};
+
+
+// The walk's state between steps: the position stack, the partial sums, the level and the counts.
+struct WalkState {
+  int* slot;
+  double* sum;
+  int k;
+  long long visits;
+  long long hits;
+};
+
+// Steps of the walk exactly as SearchWalk takes them, until the walk ends (slot k reaches 0), the top-level position
+// reaches `mark`, `until` positions have been entered, or the list reaches its limit (then returns true).
+bool PlainSteps(Form1& form, WalkState& walk, const double* mass, const Form1::SearchWindow& window, int mark,
+                long long until) {
+  int* const slot = walk.slot;
+  double* const sum = walk.sum;
+  int k = walk.k;
+  long long visits = walk.visits, hits = walk.hits;
+  const double target = window.target, lower = window.lower, upper = window.upper;
+  bool cut = false;
+  while (slot[k] > 0 && slot[1] != mark && visits < until) {
+    ++visits;
+    const double running = sum[k - 1] + mass[slot[k]];
+    sum[k] = running;
+    if (lower < running && running < upper) {
+      ++hits;
+      if (form.ListCombination(slot, k, running)) {
+        cut = true;
+        break;
+      }
+    }
+    if (slot[k] > 1 && running < target) {
+      ++k;
+      slot[k] = slot[k - 1] - 1;
+    } else {
+      --slot[k];
+      Climb(slot, k, 0);
+    }
+  }
+  walk.k = k;
+  walk.visits = visits;
+  walk.hits = hits;
+  return cut;
+}
+
+// The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark` or the
+// list reaches its limit (then returns true).
+bool SkippingSteps(Form1& form, WalkState& walk, const double* mass, const Form1::SearchWindow& window, int mark,
+                   const Skipping& skipping) {
+  int* const slot = walk.slot;
+  double* const sum = walk.sum;
+  int k = walk.k;
+  long long visits = walk.visits, hits = walk.hits;
+  const double target = window.target, lower = window.lower, upper = window.upper;
+  const double jump = skipping.Jump();
+  bool cut = false;
+  while (slot[k] > 0 && slot[1] != mark) {
+    if (k > 1) {
+      const int p = slot[k];
+      const double before = sum[k - 1];
+      if (!skipping.MayList(p, before)) {
+        // Nothing more to list on this level. The walk leaves it and goes on with the next position of the level
+        // above, unless this was the level's first position and the walk would have run down from it through
+        // consecutive positions to 1: then the climb rule takes it out of the level above too.
+        if (k > 2 && p == slot[k - 1] - 1 && skipping.RunsDown(mass, before, p)) {
+          slot[k] = p - 1;
+          Climb(slot, k, p - 1);
+        } else {
+          --k;
+          --slot[k];
+        }
+        continue;
+      }
+      if (!(before + mass[p] < jump)) {
+        // Neither listed nor extended, nor are the lighter positions up to the last whose sum stays below.
+        slot[k] = skipping.LastBelow(mass, p, before);
+        Climb(slot, k, 0);
+        continue;
+      }
+    }
+    ++visits;
+    const double running = sum[k - 1] + mass[slot[k]];
+    sum[k] = running;
+    if (lower < running && running < upper) {
+      ++hits;
+      if (form.ListCombination(slot, k, running)) {
+        cut = true;
+        break;
+      }
+    }
+    if (slot[k] > 1 && running < target) {
+      ++k;
+      slot[k] = slot[k - 1] - 1;
+    } else {
+      --slot[k];
+      Climb(slot, k, 0);
+    }
+  }
+  walk.k = k;
+  walk.visits = visits;
+  walk.hits = hits;
+  return cut;
+}
+
+}  // namespace
+
 void Form1::Search(double& WorkMass) {
-  SetHelp(" Now searching for possible mass combinations.", true);
-  Results.Clear();
-  StopRequested = 0;
+  const SearchWindow window = BeginSearch(WorkMass);
 
-  // The window, fixed for the whole search. The half-width comes from the uncorrected mass.
-  const double tolerance = LeadingNumber(Range.Text) / 1000000;
-  const double halfWidth = WorkMass * tolerance;
-  double target = WorkMass;
-  if (OptionPlus.Value) target = target + 0.00055;
-  if (OptionMinus.Value) target = target - 0.000549;
-  if (AdjustIndex >= 0 && AdjustIndex < static_cast<int>(AdjustMass.size())) target = target - AdjustMass[AdjustIndex];
-  const double lower = target - halfWidth;
-  const double upper = target + halfWidth;
-
-  // The position stack has one slot per level: slot[k] is the index position chosen at level k (level 1 the heaviest
-  // member). sum[k] is the mass of levels 1 to k, so leaving a level costs nothing and no rounding accumulates.
-  // Both are sized to the index, so any index the tables hold can be searched.
+  // The walk's position stack and partial sums (see SearchWalk).
   const int n = std::clamp<int>(IndexCount, 0, kIndexLimit);
-  std::vector<int> slot(static_cast<size_t>(n) + 2);
-  std::vector<double> sum(static_cast<size_t>(n) + 2, 0.0);
-  for (int i = 1; i <= n + 1; ++i) slot[i] = n - i + 1;
+  std::vector<int> slots(static_cast<size_t>(n) + 2);
+  std::vector<double> sums(static_cast<size_t>(n) + 2, 0.0);
+  for (int i = 1; i <= n + 1; ++i) slots[i] = n - i + 1;
+  WalkState walk{slots.data(), sums.data(), 1, 0, 0};
+  int* const slot = walk.slot;
 
-  // The index tables are read afresh at every step (a handler run during a yield may reload them); positions stay
-  // within the first n + 1 entries, which the tables always have.
   const double* mass = IndexMass.data();
-  long long visits = 0;
-  long long hits = 0;
+  // A search started during a yield finds no spare table and builds in memory of its own.
+  Skipping skipping(n, window, SearchPlainVisits, SearchTableWords, std::move(SearchTableSpare));
+  skipping.Look(mass, 0);
   bool cut = false;
 
   while (slot[1] > 0 && !cut) {
-    int k = 1;
+    walk.k = 1;
     int mark = slot[1] - 1;
-    while (slot[k] > 0) {
+    while (slot[walk.k] > 0) {
       // Progress and stop, once per new top-level position.
       if (slot[1] == mark) {
         --mark;
         Bar.SetWidth(static_cast<float>(static_cast<double>(mark) / n * 1935));
-        SearchVisits = visits;
-        SearchHits = hits;
+        SearchVisits = walk.visits;
+        SearchHits = walk.hits;
         host.Yield();
         mass = IndexMass.data();
+        skipping.Look(mass, walk.visits);
         if (StopRequested == 1) {
           SetHelp("Search has been stopped.", true);
+          SearchTableSpare = skipping.Table();
           return;
         }
       }
-
-      ++visits;
-      const double running = sum[k - 1] + mass[slot[k]];
-      sum[k] = running;
-
-      if (lower < running && running < upper) {
-        ++hits;
-        if (!SearchCountOnly) {
-          std::string text;
-          for (int level = 1; level <= k; ++level) text += IndexLabel[slot[level]];
-          std::string massText = NumberText(running);
-          CheckAdd(text, massText);
-          if (Results.Count() >= kSearchLineLimit) {
-            cut = true;
-            break;
-          }
+      if (!skipping.On()) {
+        if (walk.visits < skipping.StartAt()) {
+          cut = PlainSteps(*this, walk, mass, window, mark, skipping.StartAt());
+          if (cut) break;
+          continue;
         }
+        skipping.Start();
       }
-
-      if (slot[k] > 1 && running < target) {
-        ++k;
-        slot[k] = slot[k - 1] - 1;
-      } else {
-        --slot[k];
-        // Climb: leave exhausted levels, and skip what lies below a run of consecutive positions down to 1.
-        int j = 0;
-        while (k > 1 && slot[k] == j) {
-          --k;
-          --slot[k];
-          ++j;
-        }
-      }
+      cut = SkippingSteps(*this, walk, mass, window, mark, skipping);
+      if (cut) break;
     }
   }
 
-  SearchVisits = visits;
-  SearchHits = hits;
-  std::string found = "Results: " + NumberText(Results.Count()) + " found. ";
-  if (cut)
-    found += "The search ended at " + CountText(kSearchLineLimit) +
-             " lines; narrow the range to see every combination.";
-  SetHelp(found);
-  Bar.SetWidth(0);
+  SearchVisits = walk.visits;
+  SearchHits = walk.hits;
+  SearchTableSpare = skipping.Table();
+  EndSearch(cut);
 }
 
 void Form1::Stop_Click() {
