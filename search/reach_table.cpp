@@ -83,6 +83,7 @@ void ReachTable::Build(const double* mass, int n, double limit, double width, si
       const Bins b = InBins(mass[p], shift);
       row.used = std::min(bins, from == 0 ? b.whole + b.between + 1 : from + b.whole + b.between);
     }
+    row.end = static_cast<double>(row.used);
     if (p > 1 && beyond && row.shift == before.shift) {
       row.offset = before.offset;  // the same row
       row.shared = true;

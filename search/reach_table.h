@@ -8,6 +8,7 @@
 // powers of two, so a mass divides into bins exactly, and never get finer from one row to the next.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -26,15 +27,17 @@ class ReachTable {
   // when one has, for b up to the table's limit.
   bool MayHold(int p, double a, double b) const {
     const Row& row = rows_[p];
-    const double lo = a * row.scale, hi = b * row.scale;
-    if (!(hi >= 0) || !(lo < static_cast<double>(row.used))) return false;
-    const int64_t first = lo <= 0 ? 0 : static_cast<int64_t>(lo);
-    const int64_t last = hi >= static_cast<double>(row.used - 1) ? row.used - 1 : static_cast<int64_t>(hi);
-    if (first > last) return false;
+    // The bins from a's to b's, within those in use.
+    const double lo = std::max(a * row.scale, 0.0);
+    const double hi = std::min(b * row.scale, row.end);
+    if (!(lo < hi)) return false;
+    const int64_t first = static_cast<int64_t>(lo);
+    int64_t last = static_cast<int64_t>(hi);
+    last -= last == row.used;
     const uint64_t* bits = words_.get() + row.offset;
-    const int64_t wf = first >> 6, wl = last >> 6;
     const uint64_t maskFirst = ~uint64_t{0} << (first & 63);
     const uint64_t maskLast = ~uint64_t{0} >> (63 - (last & 63));
+    const int64_t wf = first >> 6, wl = last >> 6;
     if (wf == wl) return (bits[wf] & maskFirst & maskLast) != 0;
     if (bits[wf] & maskFirst) return true;
     for (int64_t w = wf + 1; w < wl; ++w)
@@ -49,6 +52,7 @@ class ReachTable {
  private:
   struct Row {
     double scale = 1;   // bins per unit of mass, 2^shift
+    double end = 0;     // used, as a double
     int shift = 0;
     int64_t used = 0;   // bins 0 to used - 1 may be marked; the rest are not stored
     size_t offset = 0;  // the row's first word

@@ -62,6 +62,7 @@ class Skipping {
     const double lower = window_.lower, upper = window_.upper;
     if (!(lower < upper) || !(upper > 0)) {
       nothing_ = true;  // no sum of masses of 0 or more lies inside
+      ask_.assign(static_cast<size_t>(n_) + 1, 1);
       on_ = true;
       return;
     }
@@ -82,14 +83,43 @@ class Skipping {
   // Builds the table from the masses seen; skipping starts.
   void Start() {
     table_->Build(seen_.data(), n_, window_.upper + margin_, window_.upper - window_.lower, tableWords_);
-    on_ = true;
+    // Runs of one or two positions hold too little to be worth a question.
+    ask_.assign(static_cast<size_t>(n_) + 1, 1);
+    for (int p = 0; p <= std::min(n_, 2); ++p) ask_[static_cast<size_t>(p)] = 0;
+    asking_ = std::max(n_ - 2, 0);
+    asked_.assign(static_cast<size_t>(n_) + 1, Asked{});
+    allTimes_ = allSaved_ = 0;
+    on_ = asking_ > 0;
     startAt_ = LLONG_MAX;
   }
 
+  // Whether the table is still asked about the runs of positions 1 to p (indexed by p); 0 or 1.
+  const unsigned char* Asks() const { return ask_.data(); }
+
   // Whether the positions 1 to p, added to the running sum `before`, may still give a sum inside the window.
-  bool MayList(int p, double before) const {
+  bool MayList(int p, double before) {
     if (nothing_) return false;
-    return table_->MayHold(p, (window_.lower - before) - margin_, (window_.upper - before) + margin_);
+    const bool may = table_->MayHold(p, (window_.lower - before) - margin_, (window_.upper - before) + margin_);
+    // A no saves walking at least the p positions left; where the table says no too seldom for that to pay for the
+    // question (a wide window), it is no longer asked about this run.
+    Asked& asked = asked_[static_cast<size_t>(p)];
+    ++asked.times;
+    asked.noes += !may;
+    if (asked.times == kAskedEnough) {
+      if (static_cast<long long>(asked.noes) * p < 2LL * asked.times) {
+        ask_[static_cast<size_t>(p)] = 0;
+        if (--asking_ == 0) on_ = false;
+      }
+      asked = Asked{};
+    }
+    // The same over all runs: when the noes do not pay for the questions, the walk goes on as it is.
+    ++allTimes_;
+    if (!may) allSaved_ += p;
+    if (allTimes_ == kAskedEnough * 8) {
+      if (allSaved_ < 2 * allTimes_) on_ = false;
+      allTimes_ = allSaved_ = 0;
+    }
+    return may;
   }
 
   // A position whose sum with `before` is at least this is neither listed nor extended.
@@ -98,7 +128,14 @@ class Skipping {
   // The highest position below p whose mass added to `before` stays under Jump(); 0 when there is none. The sum at p
   // is known to reach it.
   int LastBelow(const double* mass, int p, double before) const {
-    int below = 0, above = p;  // before + mass[above] >= jump_; position 0 stands for "none"
+    // Mostly a few steps down; further down by halves.
+    int above = p;  // before + mass[above] >= jump_
+    for (int step = 0; step < 4; ++step) {
+      if (above == 1) return 0;
+      if (before + mass[above - 1] < jump_) return above - 1;
+      --above;
+    }
+    int below = 0;  // position 0 stands for "none"
     while (above - below > 1) {
       const int mid = below + (above - below) / 2;
       if (before + mass[mid] < jump_) below = mid;
@@ -139,12 +176,21 @@ class Skipping {
   bool on_ = false;
   bool nothing_ = false;
   long long startAt_ = LLONG_MAX;
-  double jump_ = 0;
+  double jump_ = HUGE_VAL;
   double margin_ = 0;
   std::vector<double> chain_;
   std::shared_ptr<ReachTable> table_;
+  // How often the table was asked about each run of positions and said no, in the current round of questions.
+  struct Asked {
+    int times = 0;
+    int noes = 0;
+  };
+  static constexpr int kAskedEnough = 256;
+  std::vector<Asked> asked_;
+  std::vector<unsigned char> ask_;
+  int asking_ = 0;  // runs still asked about
+  long long allTimes_ = 0, allSaved_ = 0;
 };
-
 
 // The walk's state between steps: the position stack, the partial sums, the level and the counts.
 struct WalkState {
@@ -157,25 +203,40 @@ struct WalkState {
 
 // Steps of the walk exactly as SearchWalk takes them, until the walk ends (slot k reaches 0), the top-level position
 // reaches `mark`, `until` positions have been entered, or the list reaches its limit (then returns true).
-bool PlainSteps(Form1& form, WalkState& walk, const double* mass, const Form1::SearchWindow& window, int mark,
-                long long until) {
+// Kept out of line, so that its few values stay in registers; without a bound on the positions when there is none.
+template <bool kBounded>
+[[gnu::noinline]] bool PlainSteps(Form1& form, WalkState& walk, const double* mass,
+                                  const Form1::SearchWindow& window, int mark, long long until) {
   int* const slot = walk.slot;
   double* const sum = walk.sum;
-  int k = walk.k;
-  long long visits = walk.visits, hits = walk.hits;
   const double target = window.target, lower = window.lower, upper = window.upper;
-  bool cut = false;
-  while (slot[k] > 0 && slot[1] != mark && visits < until) {
-    ++visits;
-    const double running = sum[k - 1] + mass[slot[k]];
-    sum[k] = running;
-    if (lower < running && running < upper) {
-      ++hits;
-      if (form.ListCombination(slot, k, running)) {
-        cut = true;
+  for (;;) {
+    // The steps between two combinations inside the window, with nothing called, so that all stays in registers.
+    int k = walk.k;
+    long long visits = walk.visits;
+    double running = 0;
+    bool inside = false;
+    while (slot[k] > 0 && slot[1] != mark && (!kBounded || visits < until)) {
+      ++visits;
+      running = sum[k - 1] + mass[slot[k]];
+      sum[k] = running;
+      if (lower < running && running < upper) {
+        inside = true;
         break;
       }
+      if (slot[k] > 1 && running < target) {
+        ++k;
+        slot[k] = slot[k - 1] - 1;
+      } else {
+        --slot[k];
+        Climb(slot, k, 0);
+      }
     }
+    walk.visits = visits;
+    walk.k = k;
+    if (!inside) return false;
+    ++walk.hits;
+    if (form.ListCombination(slot, k, running)) return true;
     if (slot[k] > 1 && running < target) {
       ++k;
       slot[k] = slot[k - 1] - 1;
@@ -183,26 +244,24 @@ bool PlainSteps(Form1& form, WalkState& walk, const double* mass, const Form1::S
       --slot[k];
       Climb(slot, k, 0);
     }
+    walk.k = k;
   }
-  walk.k = k;
-  walk.visits = visits;
-  walk.hits = hits;
-  return cut;
 }
 
-// The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark` or the
-// list reaches its limit (then returns true).
-bool SkippingSteps(Form1& form, WalkState& walk, const double* mass, const Form1::SearchWindow& window, int mark,
-                   const Skipping& skipping) {
+// The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark`, skipping
+// stops paying, or the list reaches its limit (then returns true).
+[[gnu::noinline]] bool SkippingSteps(Form1& form, WalkState& walk, const double* mass,
+                                     const Form1::SearchWindow& window, int mark, Skipping& skipping) {
   int* const slot = walk.slot;
   double* const sum = walk.sum;
   int k = walk.k;
   long long visits = walk.visits, hits = walk.hits;
   const double target = window.target, lower = window.lower, upper = window.upper;
   const double jump = skipping.Jump();
+  const unsigned char* const asks = skipping.Asks();
   bool cut = false;
   while (slot[k] > 0 && slot[1] != mark) {
-    if (k > 1) {
+    if (k > 1 && asks[slot[k]]) {
       const int p = slot[k];
       const double before = sum[k - 1];
       if (!skipping.MayList(p, before)) {
@@ -218,16 +277,17 @@ bool SkippingSteps(Form1& form, WalkState& walk, const double* mass, const Form1
         }
         continue;
       }
-      if (!(before + mass[p] < jump)) {
-        // Neither listed nor extended, nor are the lighter positions up to the last whose sum stays below.
-        slot[k] = skipping.LastBelow(mass, p, before);
-        Climb(slot, k, 0);
-        continue;
-      }
+      if (!skipping.On()) break;  // no longer worth asking: the walk goes on plainly from here
     }
     ++visits;
     const double running = sum[k - 1] + mass[slot[k]];
     sum[k] = running;
+    if (!(running < jump)) {
+      // Neither listed nor extended, nor are the lighter positions of this level whose sums reach as far.
+      slot[k] = k > 1 ? skipping.LastBelow(mass, slot[k], sum[k - 1]) : slot[k] - 1;
+      Climb(slot, k, 0);
+      continue;
+    }
     if (lower < running && running < upper) {
       ++hits;
       if (form.ListCombination(slot, k, running)) {
@@ -287,15 +347,11 @@ void Form1::Search(double& WorkMass) {
           return;
         }
       }
-      if (!skipping.On()) {
-        if (walk.visits < skipping.StartAt()) {
-          cut = PlainSteps(*this, walk, mass, window, mark, skipping.StartAt());
-          if (cut) break;
-          continue;
-        }
-        skipping.Start();
-      }
-      cut = SkippingSteps(*this, walk, mass, window, mark, skipping);
+      // On to the next yield, the end, the line limit, or a change of how the walk goes on.
+      if (!skipping.On() && walk.visits >= skipping.StartAt()) skipping.Start();
+      if (skipping.On()) cut = SkippingSteps(*this, walk, mass, window, mark, skipping);
+      else if (skipping.StartAt() == LLONG_MAX) cut = PlainSteps<false>(*this, walk, mass, window, mark, LLONG_MAX);
+      else cut = PlainSteps<true>(*this, walk, mass, window, mark, skipping.StartAt());
       if (cut) break;
     }
   }
