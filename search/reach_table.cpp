@@ -11,17 +11,6 @@ namespace {
 // The most bins a row may have, so that bin numbers and their doubles stay exact.
 constexpr double kMostBins = 1099511627776.0;  // 2^40
 
-// A mass in bins of width 2^-shift: the whole bins below it, and whether it falls between two bin edges.
-struct Bins {
-  int64_t whole;
-  bool between;
-};
-Bins InBins(double mass, int shift) {
-  const double x = std::ldexp(mass, shift);  // exact: a scaling by a power of two
-  const double whole = std::floor(x);
-  return {static_cast<int64_t>(whole), whole != x};
-}
-
 // The shift whose bin width 2^-shift is the largest power of two not above `width`.
 int ShiftFor(double width) {
   if (!(width > 0)) return 1000;
@@ -43,48 +32,104 @@ uint64_t Halve(uint64_t x) {
 
 int64_t WordsFor(int64_t bins) { return (bins + 63) >> 6; }
 
+// to = from, with from moved up by `whole` bins (and by one more where `between`) added: the words 0 to toWords - 1.
+// Words of from past fromWords count as empty.
+template <bool kBetween>
+void MoveUpBy(const uint64_t* from, int64_t fromWords, uint64_t* to, int64_t toWords, int64_t whole) {
+  const int64_t moveWords = whole >> 6;
+  const int bits = static_cast<int>(whole & 63);
+  auto at = [&](int64_t i) { return i >= 0 && i < fromWords ? from[i] : uint64_t{0}; };
+  // The moved word i: from's words i - moveWords and the one below it ((x >> 1) >> 63 - bits is 0 when bits is 0).
+  auto moved = [&](int64_t i) { return (at(i - moveWords) << bits) | ((at(i - moveWords - 1) >> 1) >> (63 - bits)); };
+  uint64_t carry = 0;  // the top bit of the word moved before, for the move by one more
+  auto put = [&](int64_t i, uint64_t old, uint64_t m) {
+    if (kBetween) {
+      to[i] = old | m | (m << 1) | carry;
+      carry = m >> 63;
+    } else {
+      to[i] = old | m;
+    }
+  };
+  // Below the moved words, the row before as it is.
+  int64_t i = std::min(toWords, moveWords);
+  std::copy(from, from + std::min(i, fromWords), to);
+  if (fromWords < i) std::fill(to + fromWords, to + i, uint64_t{0});
+  // The first two moved words read below from's start.
+  const int64_t end = std::min(toWords, fromWords);
+  for (const int64_t edge = std::min(end, moveWords + 2); i < edge; ++i) put(i, at(i), moved(i));
+  // Where every word read lies inside from: each word on its own, so that the loop can run several at once.
+  for (; i < end; ++i) {
+    const uint64_t m = (from[i - moveWords] << bits) | ((from[i - moveWords - 1] >> 1) >> (63 - bits));
+    if (kBetween) {
+      const uint64_t below = (from[i - moveWords - 1] << bits) | ((from[i - moveWords - 2] >> 1) >> (63 - bits));
+      to[i] = from[i] | m | (m << 1) | (below >> 63);
+    } else {
+      to[i] = from[i] | m;
+    }
+  }
+  if (i > 0) carry = moved(i - 1) >> 63;
+  for (; i < toWords; ++i) put(i, at(i), moved(i));
+}
+
+void MoveUp(const uint64_t* from, int64_t fromWords, uint64_t* to, int64_t toWords, int64_t whole, bool between) {
+  if (between) MoveUpBy<true>(from, fromWords, to, toWords, whole);
+  else MoveUpBy<false>(from, fromWords, to, toWords, whole);
+}
+
 }  // namespace
 
 void ReachTable::Build(const double* mass, int n, double limit, double width, size_t wordBudget) {
   rows_.assign(static_cast<size_t>(n) + 1, Row{});
-  if (n <= 0) {
-    total_ = 0;
-    return;
-  }
+  total_ = 0;
+  if (n <= 0) return;
 
   // Lay out the rows: each row spreads the sums it keeps (up to the limit, or up to the sum of all its masses when
   // that is less) over about the same number of bins, never finer than a sixteenth of the window nor than the row
   // before. A row whose subsets are many for that span (its 2^p sums, each a window wide, would cover it) answers yes
-  // nearly everywhere whatever its bins, so it gets wider ones.
-  const double rowBins = 64.0 * static_cast<double>(std::max<size_t>(wordBudget / static_cast<size_t>(n), 1));
-  double most = 0;
+  // nearly everywhere whatever its bins, so it gets wider ones, and the others share the budget.
+  int roomy = 0;
+  double most = 0, subsets = 1;
+  for (int p = 1; p <= n; ++p) {
+    most += mass[p];
+    subsets *= 2;
+    if (width * subsets < std::min(limit, most)) ++roomy;
+  }
+  const size_t shares = static_cast<size_t>(std::min(roomy + 2, n));
+  const double rowBins = 64.0 * static_cast<double>(std::max<size_t>(wordBudget / shares, 1));
+  most = 0;
+  subsets = 1;
   size_t total = 0;
   int shift = ShiftFor(width / 16);
   for (int p = 1; p <= n; ++p) {
     most += mass[p];
+    subsets *= 2;
     const double span = std::min(limit, most);
-    const double crowding = std::ldexp(width, std::min(p, 1000)) / span;
-    shift = std::min(shift, ShiftFor(span / rowBins * std::max(1.0, crowding)));
+    shift = std::min(shift, ShiftFor(span / rowBins * std::max(1.0, width * subsets / span)));
     while (std::ldexp(limit, shift) + 2 > kMostBins) --shift;
     Row& row = rows_[p];
     const Row& before = rows_[p - 1];
     row.shift = shift;
-    row.scale = std::ldexp(1.0, shift);
-    const int64_t bins = static_cast<int64_t>(std::floor(std::ldexp(limit, shift))) + 2;
+    row.scale = p > 1 && shift == before.shift ? before.scale : std::ldexp(1.0, shift);
+    const double bins = std::floor(limit * row.scale) + 2;
     // The row before, in this row's bins.
     int64_t from = before.used;
     for (int s = before.shift; p > 1 && s > shift && from > 0; --s) from = (from + 1) / 2;
-    const bool beyond = std::ldexp(mass[p], shift) >= static_cast<double>(bins);
-    if (beyond) {
+    // The mass in bins (exact: a scaling by a power of two): the whole bins below it, and whether it falls between
+    // two edges.
+    const double x = mass[p] * row.scale;
+    row.beyond = x >= bins;
+    if (row.beyond) {
       row.used = from;  // every sum with this mass lies beyond the table
     } else {
       // A subset's exact sum lies in a stretch of bins that the row marks whole: adding a mass moves the stretch up
       // by the mass's whole bins, and widens it by one bin when the mass falls between two edges.
-      const Bins b = InBins(mass[p], shift);
-      row.used = std::min(bins, from == 0 ? b.whole + b.between + 1 : from + b.whole + b.between);
+      row.whole = static_cast<int64_t>(std::floor(x));
+      row.between = static_cast<double>(row.whole) != x;
+      row.used = std::min(static_cast<int64_t>(bins), from == 0 ? row.whole + row.between + 1
+                                                                 : from + row.whole + row.between);
     }
     row.end = static_cast<double>(row.used);
-    if (p > 1 && beyond && row.shift == before.shift) {
+    if (p > 1 && row.beyond && row.shift == before.shift) {
       row.offset = before.offset;  // the same row
       row.shared = true;
     } else {
@@ -105,50 +150,31 @@ void ReachTable::Build(const double* mass, int n, double limit, double width, si
     uint64_t* to = words_.get() + row.offset;
     const int64_t toWords = WordsFor(row.used);
 
-    // The row before, brought to this row's bins, in pad_[1] onwards, with a zero word before it and zero words after
-    // it up to this row's length.
+    // The row before, brought to this row's bins (halved into pad_ where they are wider).
+    const uint64_t* from = words_.get() + before.offset;
     int64_t fromWords = p > 1 ? WordsFor(before.used) : 0;
-    const int64_t padded = std::max(fromWords, toWords) + 1;
-    if (static_cast<int64_t>(pad_.size()) < padded) pad_.resize(static_cast<size_t>(padded));
-    uint64_t* pad = pad_.data();
-    pad[0] = 0;
-    std::copy(words_.get() + before.offset, words_.get() + before.offset + fromWords, pad + 1);
-    for (int s = before.shift; p > 1 && s > row.shift && fromWords > 0; --s) {
-      const int64_t halved = (fromWords + 1) / 2;
-      for (int64_t i = 0; i < halved; ++i) {
-        uint64_t word = Halve(pad[1 + 2 * i]);
-        if (2 * i + 1 < fromWords) word |= Halve(pad[2 + 2 * i]) << 32;
-        pad[1 + i] = word;
+    if (p > 1 && before.shift > row.shift && fromWords > 0) {
+      if (static_cast<int64_t>(pad_.size()) < fromWords) pad_.resize(static_cast<size_t>(fromWords));
+      uint64_t* pad = pad_.data();
+      const uint64_t* source = from;
+      for (int s = before.shift; s > row.shift; --s) {
+        const int64_t halved = (fromWords + 1) / 2;
+        for (int64_t i = 0; i < halved; ++i) {
+          uint64_t word = Halve(source[2 * i]);
+          if (2 * i + 1 < fromWords) word |= Halve(source[2 * i + 1]) << 32;
+          pad[i] = word;
+        }
+        fromWords = halved;
+        source = pad;
       }
-      fromWords = halved;
+      from = pad;
     }
-    std::fill(pad + 1 + fromWords, pad + padded, 0);
-
-    if (std::ldexp(mass[p], row.shift) >= std::floor(std::ldexp(limit, row.shift)) + 2) {
-      std::copy(pad + 1, pad + 1 + toWords, to);
+    if (row.beyond) {
+      for (int64_t i = 0; i < toWords; ++i) to[i] = i < fromWords ? from[i] : 0;
     } else {
-      // The row before, that row moved up by the mass's whole bins (and by one more when the mass falls between
-      // edges), and the mass alone.
-      const Bins b = InBins(mass[p], row.shift);
-      const int64_t moveWords = b.whole >> 6;
-      const int bitShift = static_cast<int>(b.whole & 63);
-      const int64_t copied = std::min(toWords, moveWords);
-      std::copy(pad + 1, pad + 1 + copied, to);
-      if (b.between) {
-        uint64_t carry = 0;  // the top bit of the previous moved word, for the move by one bin more
-        for (int64_t i = copied; i < toWords; ++i) {
-          const int64_t src = i - moveWords;
-          const uint64_t moved = (pad[src + 1] << bitShift) | ((pad[src] >> 1) >> (63 - bitShift));
-          to[i] = pad[i + 1] | moved | (moved << 1) | carry;
-          carry = moved >> 63;
-        }
-      } else {
-        for (int64_t i = copied; i < toWords; ++i) {
-          const int64_t src = i - moveWords;
-          to[i] = pad[i + 1] | (pad[src + 1] << bitShift) | ((pad[src] >> 1) >> (63 - bitShift));
-        }
-      }
-      for (int64_t bin = b.whole; bin <= b.whole + b.between; ++bin)
+      MoveUp(from, fromWords, to, toWords, row.whole, row.between);
+      // The mass alone.
+      for (int64_t bin = row.whole; bin <= row.whole + row.between; ++bin)
         if (bin < row.used) to[bin >> 6] |= uint64_t{1} << (bin & 63);
     }
     // Bits past the row's last bin stand for sums beyond what the row keeps.

@@ -56,7 +56,10 @@ class ReachTable {
     int shift = 0;
     int64_t used = 0;   // bins 0 to used - 1 may be marked; the rest are not stored
     size_t offset = 0;  // the row's first word
-    bool shared = false;  // the row before's words serve (the mass adds no sum the table keeps)
+    int64_t whole = 0;  // the whole bins below the row's mass
+    bool between = false;  // whether the mass falls between two bin edges
+    bool beyond = false;   // whether it lies beyond the bins kept
+    bool shared = false;   // the row before's words serve (same bins, and the mass adds no sum kept)
   };
   std::vector<Row> rows_;
   std::unique_ptr<uint64_t[]> words_;

@@ -17,7 +17,6 @@
 #include "search/reach_table.h"
 
 namespace zelm {
-
 namespace {
 
 // Leaves levels by the walk's climb rule, starting with the count j.
@@ -62,7 +61,7 @@ class Skipping {
     const double lower = window_.lower, upper = window_.upper;
     if (!(lower < upper) || !(upper > 0)) {
       nothing_ = true;  // no sum of masses of 0 or more lies inside
-      ask_.assign(static_cast<size_t>(n_) + 1, 1);
+      ask_.assign(static_cast<size_t>(n_) + 1, kOn);
       on_ = true;
       return;
     }
@@ -84,8 +83,8 @@ class Skipping {
   void Start() {
     table_->Build(seen_.data(), n_, window_.upper + margin_, window_.upper - window_.lower, tableWords_);
     // Runs of one or two positions hold too little to be worth a question.
-    ask_.assign(static_cast<size_t>(n_) + 1, 1);
-    for (int p = 0; p <= std::min(n_, 2); ++p) ask_[static_cast<size_t>(p)] = 0;
+    ask_.assign(static_cast<size_t>(n_) + 1, kMeasuring);
+    for (int p = 0; p <= std::min(n_, 2); ++p) ask_[static_cast<size_t>(p)] = kOff;
     asking_ = std::max(n_ - 2, 0);
     asked_.assign(static_cast<size_t>(n_) + 1, Asked{});
     allTimes_ = allSaved_ = 0;
@@ -93,33 +92,32 @@ class Skipping {
     startAt_ = LLONG_MAX;
   }
 
-  // Whether the table is still asked about the runs of positions 1 to p (indexed by p); 0 or 1.
+  // Whether the table is still asked about the runs of positions 1 to p (indexed by p): kOff, kOn or kMeasuring.
   const unsigned char* Asks() const { return ask_.data(); }
 
   // Whether the positions 1 to p, added to the running sum `before`, may still give a sum inside the window.
   bool MayList(int p, double before) {
     if (nothing_) return false;
     const bool may = table_->MayHold(p, (window_.lower - before) - margin_, (window_.upper - before) + margin_);
-    // A no saves walking at least the p positions left; where the table says no too seldom for that to pay for the
-    // question (a wide window), it is no longer asked about this run.
+    if (ask_[static_cast<size_t>(p)] == kMeasuring) Measure(p, may);
+    return may;
+  }
+
+  // A no saves walking at least the p positions left. Where the table says no too seldom for that to pay for the
+  // question (a wide window), it is no longer asked about this run; when that holds over all runs, about none.
+  void Measure(int p, bool may) {
     Asked& asked = asked_[static_cast<size_t>(p)];
     ++asked.times;
     asked.noes += !may;
     if (asked.times == kAskedEnough) {
-      if (static_cast<long long>(asked.noes) * p < 2LL * asked.times) {
-        ask_[static_cast<size_t>(p)] = 0;
-        if (--asking_ == 0) on_ = false;
-      }
-      asked = Asked{};
+      ask_[static_cast<size_t>(p)] = static_cast<long long>(asked.noes) * p < 2LL * asked.times ? kOff : kOn;
+      if (ask_[static_cast<size_t>(p)] == kOff && --asking_ == 0) on_ = false;
     }
-    // The same over all runs: when the noes do not pay for the questions, the walk goes on as it is.
-    ++allTimes_;
-    if (!may) allSaved_ += p;
-    if (allTimes_ == kAskedEnough * 8) {
-      if (allSaved_ < 2 * allTimes_) on_ = false;
-      allTimes_ = allSaved_ = 0;
+    if (allTimes_ < kAskedEnough * 8) {
+      ++allTimes_;
+      if (!may) allSaved_ += p;
+      if (allTimes_ == kAskedEnough * 8 && allSaved_ < 2 * allTimes_) on_ = false;
     }
-    return may;
   }
 
   // A position whose sum with `before` is at least this is neither listed nor extended.
@@ -152,7 +150,7 @@ class Skipping {
     if (p <= 1) return true;
     const double target = window_.target;
     const double quick = before + chain_[p];
-    const double error = std::ldexp(4.0 * p + 8, -53) * quick;
+    const double error = (4.0 * p + 8) * 0x1p-53 * quick;
     if (quick + error < target) return true;
     if (quick - error >= target) return false;
     double running = before;
@@ -180,12 +178,13 @@ class Skipping {
   double margin_ = 0;
   std::vector<double> chain_;
   std::shared_ptr<ReachTable> table_;
-  // How often the table was asked about each run of positions and said no, in the current round of questions.
+  // How often the table was asked about each run of positions and said no, while that is measured.
   struct Asked {
     int times = 0;
     int noes = 0;
   };
   static constexpr int kAskedEnough = 256;
+  static constexpr unsigned char kOff = 0, kOn = 1, kMeasuring = 2;
   std::vector<Asked> asked_;
   std::vector<unsigned char> ask_;
   int asking_ = 0;  // runs still asked about
