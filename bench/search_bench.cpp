@@ -107,35 +107,51 @@ struct Timing {
   double longestGap = 0;   // longest time between yields, over all runs
 };
 
-// Runs the walk or the search in batches of at least 0.1 s until `minSeconds` have passed (one run at least).
-Timing TimeSearch(Form1& form, BenchHost& host, bool walk, double mass, double minSeconds) {
-  Timing timing;
-  double spent = 0;
+// Runs the walk or the search in a batch of at least 0.1 s (one run at least); keeps the best time per search and the
+// longest time between yields.
+void TimeBatch(Form1& form, BenchHost& host, bool walk, double mass, Timing& timing, double& spent) {
+  int runs = 0;
   host.longest = 0;
+  const double start = CpuSeconds();
+  double elapsed = 0;
   do {
-    int runs = 0;
-    const double start = CpuSeconds();
-    double elapsed = 0;
-    do {
-      double m = mass;
-      host.Start();
-      if (walk) form.SearchWalk(m);
-      else form.Search(m);
-      host.Mark();
-      ++runs;
-      elapsed = CpuSeconds() - start;
-    } while (elapsed < 0.1);
-    timing.seconds = std::min(timing.seconds, elapsed / runs);
-    spent += elapsed;
-  } while (spent < minSeconds);
-  timing.longestGap = host.longest;
-  return timing;
+    double m = mass;
+    host.Start();
+    if (walk) form.SearchWalk(m);
+    else form.Search(m);
+    host.Mark();
+    ++runs;
+    elapsed = CpuSeconds() - start;
+  } while (elapsed < 0.1);
+  timing.seconds = std::min(timing.seconds, elapsed / runs);
+  timing.longestGap = std::max(timing.longestGap, host.longest);
+  spent += elapsed;
 }
+
+// Batches of the walk and of the search in turn, until `minSeconds` have passed, so that both meet the same state of
+// the machine.
+void TimeBoth(Form1& form, BenchHost& host, double mass, double minSeconds, Timing& walk, long long& walkVisits,
+              std::vector<std::string>* walkLines, Timing& search, long long& searchVisits,
+              std::vector<std::string>* searchLines);
 
 std::vector<std::string> SortedLines(const Form1& form) {
   std::vector<std::string> lines = form.Results.Items();
   std::sort(lines.begin(), lines.end());
   return lines;
+}
+
+void TimeBoth(Form1& form, BenchHost& host, double mass, double minSeconds, Timing& walk, long long& walkVisits,
+              std::vector<std::string>* walkLines, Timing& search, long long& searchVisits,
+              std::vector<std::string>* searchLines) {
+  double walkSpent = 0, searchSpent = 0;
+  do {
+    TimeBatch(form, host, true, mass, walk, walkSpent);
+    walkVisits = form.SearchVisits;
+    if (walkLines) *walkLines = SortedLines(form);
+    TimeBatch(form, host, false, mass, search, searchSpent);
+    searchVisits = form.SearchVisits;
+    if (searchLines) *searchLines = SortedLines(form);
+  } while (walkSpent + searchSpent < minSeconds);
 }
 
 }  // namespace
@@ -183,17 +199,13 @@ int main(int argc, char** argv) {
     if (!form.LoadProblem.empty()) std::fprintf(stderr, "%s\n", form.LoadProblem.c_str());
     form.Range.SetText(c.ppm);
 
+    Timing walkCount, searchCount, walkList, searchList;
+    long long walkVisits = 0, searchVisits = 0, listed = 0;
+    std::vector<std::string> walkLines, searchLines;
     form.SearchCountOnly = true;
-    const Timing walkCount = TimeSearch(form, host, true, c.mass, 0.3);
-    const long long walkVisits = form.SearchVisits;
-    const Timing searchCount = TimeSearch(form, host, false, c.mass, 0.3);
-    const long long searchVisits = form.SearchVisits;
-
+    TimeBoth(form, host, c.mass, 0.6, walkCount, walkVisits, nullptr, searchCount, searchVisits, nullptr);
     form.SearchCountOnly = false;
-    const Timing walkList = TimeSearch(form, host, true, c.mass, 0.3);
-    const std::vector<std::string> walkLines = SortedLines(form);
-    const Timing searchList = TimeSearch(form, host, false, c.mass, 0.3);
-    const std::vector<std::string> searchLines = SortedLines(form);
+    TimeBoth(form, host, c.mass, 0.6, walkList, listed, &walkLines, searchList, listed, &searchLines);
 
     std::printf("%-19s %4d %7zu %12lld %9lld %10.6f %10.6f %8.1f %10.6f %10.6f %8.1f %9.1f %9.2f %5s\n",
                 c.name.c_str(), static_cast<int>(form.IndexCount), searchLines.size(), walkVisits, searchVisits,

@@ -51,12 +51,12 @@ class ReachTable {
 
  private:
   struct Row {
-    double scale = 1;   // bins per unit of mass, 2^shift
-    double end = 0;     // used, as a double
+    double scale = 1;      // bins per unit of mass, 2^shift
+    double end = 0;        // used, as a double
     int shift = 0;
-    int64_t used = 0;   // bins 0 to used - 1 may be marked; the rest are not stored
-    size_t offset = 0;  // the row's first word
-    int64_t whole = 0;  // the whole bins below the row's mass
+    int64_t used = 0;      // bins 0 to used - 1 may be marked; the rest are not stored
+    size_t offset = 0;     // the row's first word
+    int64_t whole = 0;     // the whole bins below the row's mass
     bool between = false;  // whether the mass falls between two bin edges
     bool beyond = false;   // whether it lies beyond the bins kept
     bool shared = false;   // the row before's words serve (same bins, and the mass adds no sum kept)

@@ -247,7 +247,8 @@ std::vector<std::pair<int, std::string>> InsideByHalves(const Form1& form, doubl
     for (int p = first; p <= last; ++p) {
       const size_t count = out.size();
       for (size_t i = 0; i < count; ++i)
-        if (out[i].first + form.IndexMass[p] < upper + 1) out.push_back({out[i].first + form.IndexMass[p], out[i].second | (uint64_t{1} << p)});
+        if (out[i].first + form.IndexMass[p] < upper + 1)
+          out.push_back({out[i].first + form.IndexMass[p], out[i].second | (uint64_t{1} << p)});
     }
     return out;
   };
