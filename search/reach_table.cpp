@@ -84,7 +84,7 @@ void ReachTable::Build(const double* mass, int n, double limit, double width, si
   if (n <= 0) return;
 
   // Lay out the rows: each row spreads the sums it keeps (up to the limit, or up to the sum of all its masses when
-  // that is less) over about the same number of bins, never finer than a sixteenth of the window nor than the row
+  // that is less) over about the same number of bins, never finer than a 64th of the window nor than the row
   // before. A row whose subsets are many for that span (its 2^p sums, each a window wide, would cover it) answers yes
   // nearly everywhere whatever its bins, so it gets wider ones, and the others share the budget.
   int roomy = 0;
@@ -99,7 +99,7 @@ void ReachTable::Build(const double* mass, int n, double limit, double width, si
   most = 0;
   subsets = 1;
   size_t total = 0;
-  int shift = ShiftFor(width / 16);
+  int shift = ShiftFor(width / 64);
   for (int p = 1; p <= n; ++p) {
     most += mass[p];
     subsets *= 2;

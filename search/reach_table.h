@@ -19,7 +19,7 @@ namespace zelm {
 class ReachTable {
  public:
   // Builds the table for the masses at positions 1 to n (ascending, finite, none negative), for questions about
-  // ranges `width` wide: sums of `limit` or more are not kept, and no bin is finer than a sixteenth of the width. The
+  // ranges `width` wide: sums of `limit` or more are not kept, and no bin is finer than a 64th of the width. The
   // table takes about `wordBudget` 64-bit words.
   void Build(const double* mass, int n, double limit, double width, size_t wordBudget);
 
