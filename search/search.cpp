@@ -28,60 +28,59 @@ inline void Climb(int* slot, int& k, int j) {
   }
 }
 
-// What the search may skip, decided from the masses it sees: nothing (masses out of order, not finite or negative, or
-// a window without a finite upper bound), everything below the top level (a window nothing can fall into), or what
-// the table rules out.
+// What the search may skip, decided from the masses it sees: nothing (masses out of order, not finite or negative, a
+// window without finite bounds, or one so wide that nearly every step lists a line), everything below the top level
+// (a window nothing can fall into), or what the table rules out. A search walks a little way as it is first, so that
+// a small search costs no more than the walk.
 class Skipping {
  public:
-  // The walk goes `plainVisits` positions as it is before the table is built (a small search then ends without one);
-  // the table takes about `tableWords` words, in `table`'s memory (kept from an earlier search) when there is one.
+  // The walk goes `plainVisits` positions as it is before the table is built, in about `tableWords` words; the table
+  // takes the memory of `spare` (kept from an earlier search) when it holds one, and gives its own back at the end.
   Skipping(int n, const Form1::SearchWindow& window, long long plainVisits, size_t tableWords,
-           std::shared_ptr<ReachTable> table)
-      : n_(n),
-        window_(window),
-        plainVisits_(plainVisits),
-        tableWords_(tableWords),
-        seen_(static_cast<size_t>(n) + 1),
-        table_(std::move(table)) {
-    if (!table_) table_ = std::make_shared<ReachTable>();
+           std::shared_ptr<ReachTable>& spare)
+      : n_(n), window_(window), plainVisits_(std::max(plainVisits, 0LL)), tableWords_(tableWords), spare_(spare) {}
+  ~Skipping() {
+    if (table_) spare_ = std::move(table_);
   }
 
-  // Called before the walk and after every yield, where a handler may have reloaded the index: whatever was built on
-  // other masses is dropped.
+  // Before the walk, and after every yield, where a handler may have reloaded the index: what was built on other
+  // masses is dropped, and the walk goes as it is for a while again.
   void Look(const double* mass, long long visits) {
     const size_t bytes = sizeof(double) * static_cast<size_t>(n_);
-    if (looked_ && std::memcmp(mass + 1, seen_.data() + 1, bytes) == 0) return;
+    if (looked_ && (seen_.empty() || std::memcmp(mass + 1, seen_.data() + 1, bytes) == 0)) return;
     looked_ = true;
-    if (n_ > 0) std::memcpy(seen_.data() + 1, mass + 1, bytes);
-    on_ = false;
-    nothing_ = false;
+    seen_.clear();
+    on_ = nothing_ = false;
     startAt_ = LLONG_MAX;
-    for (int p = 1; p <= n_; ++p)
-      if (!std::isfinite(mass[p]) || !(mass[p] >= 0) || (p > 1 && !(mass[p - 1] <= mass[p]))) return;
     const double lower = window_.lower, upper = window_.upper;
     if (!(lower < upper) || !(upper > 0)) {
-      nothing_ = true;  // no sum of masses of 0 or more lies inside
+      // No sum of masses of 0 or more lies inside.
+      if (!Seen(mass)) return;
+      nothing_ = on_ = true;
       ask_.assign(static_cast<size_t>(n_) + 1, kOn);
-      on_ = true;
       return;
     }
-    if (!std::isfinite(upper) || !std::isfinite(lower)) return;
-    jump_ = std::max(upper, window_.target);
-    // Room for rounding: the walk adds up to n masses one by one, each addition off by at most half a unit in the
-    // last place of a sum below the upper bound; the table works with exact sums. This margin is far wider than that.
-    margin_ = std::ldexp(static_cast<double>(n_) + 8, -50) * (std::fabs(lower) + std::fabs(upper));
-    // The sums of the masses at positions 2 to q, for a quick answer to where a run of consecutive positions ends.
-    chain_.assign(static_cast<size_t>(n_) + 1, 0.0);
-    for (int q = 2; q <= n_; ++q) chain_[q] = chain_[q - 1] + mass[q];
-    startAt_ = visits + std::max(plainVisits_, 0LL);
+    if (std::isfinite(upper) && std::isfinite(lower)) startAt_ = visits + plainVisits_;
   }
 
   bool On() const { return on_; }
   long long StartAt() const { return startAt_; }
 
-  // Builds the table from the masses seen; skipping starts.
-  void Start() {
-    table_->Build(seen_.data(), n_, window_.upper + margin_, window_.upper - window_.lower, tableWords_);
+  // Builds the table for the masses now in the index; skipping starts. Not where the walk so far listed a line every
+  // few steps: there it cannot save much.
+  void Start(const double* mass, long long visits, long long hits) {
+    startAt_ = LLONG_MAX;
+    if ((visits >= kSample && hits * kDense >= visits) || !Seen(mass)) return;
+    const double lower = window_.lower, upper = window_.upper;
+    jump_ = std::max(upper, window_.target);
+    // Room for rounding: the walk adds up to n masses one by one, each addition off by at most half a unit in the
+    // last place of a sum below the upper bound; the table works with exact sums. This margin is far wider than that.
+    margin_ = (static_cast<double>(n_) + 8) * 0x1p-50 * (std::fabs(lower) + std::fabs(upper));
+    // The sums of the masses at positions 2 to q, for a quick answer to where a run of consecutive positions ends.
+    chain_.assign(static_cast<size_t>(n_) + 1, 0.0);
+    for (int q = 2; q <= n_; ++q) chain_[q] = chain_[q - 1] + mass[q];
+    if (!table_) table_ = spare_ ? std::move(spare_) : std::make_shared<ReachTable>();
+    table_->Build(seen_.data(), n_, upper + margin_, upper - lower, tableWords_);
     // Runs of one or two positions hold too little to be worth a question.
     ask_.assign(static_cast<size_t>(n_) + 1, kMeasuring);
     for (int p = 0; p <= std::min(n_, 2); ++p) ask_[static_cast<size_t>(p)] = kOff;
@@ -89,7 +88,6 @@ class Skipping {
     asked_.assign(static_cast<size_t>(n_) + 1, Asked{});
     allTimes_ = allSaved_ = 0;
     on_ = asking_ > 0;
-    startAt_ = LLONG_MAX;
   }
 
   // Whether the table is still asked about the runs of positions 1 to p (indexed by p): kOff, kOn or kMeasuring.
@@ -161,15 +159,25 @@ class Skipping {
     return true;
   }
 
-  // The table's memory, for the next search.
-  std::shared_ptr<ReachTable> Table() { return table_; }
-
  private:
+  // Keeps the masses the decisions rest on, when they allow skipping: ascending, finite and none negative.
+  bool Seen(const double* mass) {
+    for (int p = 1; p <= n_; ++p)
+      if (!std::isfinite(mass[p]) || !(mass[p] >= 0) || (p > 1 && !(mass[p - 1] <= mass[p]))) return false;
+    seen_.assign(mass, mass + n_ + 1);
+    return true;
+  }
+
+  // A walk that lists a line every this many steps or more often, over at least kSample steps, is not skipped.
+  static constexpr long long kDense = 32;
+  static constexpr long long kSample = 1024;
+
   const int n_;
   const Form1::SearchWindow window_;
   const long long plainVisits_;
   const size_t tableWords_;
-  std::vector<double> seen_;
+  std::shared_ptr<ReachTable>& spare_;
+  std::vector<double> seen_;  // empty until a decision rests on the masses
   bool looked_ = false;
   bool on_ = false;
   bool nothing_ = false;
@@ -201,7 +209,7 @@ struct WalkState {
 };
 
 // Steps of the walk exactly as SearchWalk takes them, until the walk ends (slot k reaches 0), the top-level position
-// reaches `mark`, `until` positions have been entered, or the list reaches its limit (then returns true).
+// reaches `mark`, about `until` positions have been entered, or the list reaches its limit (then returns true).
 // Kept out of line, so that its few values stay in registers; without a bound on the positions when there is none.
 template <bool kBounded>
 [[gnu::noinline]] bool PlainSteps(Form1& form, WalkState& walk, const double* mass,
@@ -211,24 +219,29 @@ template <bool kBounded>
   const double target = window.target, lower = window.lower, upper = window.upper;
   for (;;) {
     // The steps between two combinations inside the window, with nothing called, so that all stays in registers.
+    // The ends are looked for only after a step back: going deeper changes neither the top-level position nor leaves
+    // a position at 0, and is bounded by the levels, so the bound on the positions may be passed by as many.
     int k = walk.k;
     long long visits = walk.visits;
     double running = 0;
     bool inside = false;
-    while (slot[k] > 0 && slot[1] != mark && (!kBounded || visits < until)) {
-      ++visits;
-      running = sum[k - 1] + mass[slot[k]];
-      sum[k] = running;
-      if (lower < running && running < upper) {
-        inside = true;
-        break;
-      }
-      if (slot[k] > 1 && running < target) {
-        ++k;
-        slot[k] = slot[k - 1] - 1;
-      } else {
+    if (slot[k] > 0 && slot[1] != mark && (!kBounded || visits < until)) {
+      for (;;) {
+        ++visits;
+        running = sum[k - 1] + mass[slot[k]];
+        sum[k] = running;
+        if (lower < running && running < upper) {
+          inside = true;
+          break;
+        }
+        if (slot[k] > 1 && running < target) {
+          ++k;
+          slot[k] = slot[k - 1] - 1;
+          continue;
+        }
         --slot[k];
         Climb(slot, k, 0);
+        if (slot[k] <= 0 || slot[1] == mark || (kBounded && visits >= until)) break;
       }
     }
     walk.visits = visits;
@@ -322,8 +335,8 @@ void Form1::Search(double& WorkMass) {
   int* const slot = walk.slot;
 
   const double* mass = IndexMass.data();
-  // A search started during a yield finds no spare table and builds in memory of its own.
-  Skipping skipping(n, window, SearchPlainVisits, SearchTableWords, std::move(SearchTableSpare));
+  // A search started during a yield of this one finds no spare table and builds in memory of its own.
+  Skipping skipping(n, window, SearchPlainVisits, SearchTableWords, SearchTableSpare);
   skipping.Look(mass, 0);
   bool cut = false;
 
@@ -342,12 +355,11 @@ void Form1::Search(double& WorkMass) {
         skipping.Look(mass, walk.visits);
         if (StopRequested == 1) {
           SetHelp("Search has been stopped.", true);
-          SearchTableSpare = skipping.Table();
           return;
         }
       }
       // On to the next yield, the end, the line limit, or a change of how the walk goes on.
-      if (!skipping.On() && walk.visits >= skipping.StartAt()) skipping.Start();
+      if (!skipping.On() && walk.visits >= skipping.StartAt()) skipping.Start(mass, walk.visits, walk.hits);
       if (skipping.On()) cut = SkippingSteps(*this, walk, mass, window, mark, skipping);
       else if (skipping.StartAt() == LLONG_MAX) cut = PlainSteps<false>(*this, walk, mass, window, mark, LLONG_MAX);
       else cut = PlainSteps<true>(*this, walk, mass, window, mark, skipping.StartAt());
@@ -357,7 +369,6 @@ void Form1::Search(double& WorkMass) {
 
   SearchVisits = walk.visits;
   SearchHits = walk.hits;
-  SearchTableSpare = skipping.Table();
   EndSearch(cut);
 }
 
