@@ -1,17 +1,22 @@
-// Times the combination search on named cases. Each case builds the search index from a library file (LoadFile and
-// Sort, as a search run does), then runs Search twice: once counting the combinations inside the window without
-// formatting them, and once listing them through the candidate check. Columns: combinations visited (positions
-// entered) and combinations inside the window, both from the counting run; lines listed by the listing run; seconds
-// per search of each run (short cases are repeated for at least half a second).
+// Times the combination search against the walk it must match, on the same named cases in one run. Each case builds
+// the search index from a library file (LoadFile and Sort, as a search run does) and runs both SearchWalk and Search
+// twice: once counting the combinations inside the window without forming their lines, and once listing them through
+// the candidate check, as the program does.
+//
+// Columns: index entries; lines listed; combinations entered by the walk and by the search (counting runs); seconds per
+// search of the walk and of the search when counting, and the walk's time over the search's; the same when listing;
+// the longest time between two yields (or between the start or the end and a yield) of either when listing, in ms:
+// how long a click can wait; and whether both listed the same lines. Seconds are processor seconds of the best of
+// several batches, steadier than the clock on a shared machine.
 //
 // Usage: search_bench [case name part ...]   (no argument: every case)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +29,9 @@ using namespace zelm;
 
 namespace {
 
-// A desktop that answers nothing and yields at once.
+using Clock = std::chrono::steady_clock;
+
+// A desktop that answers nothing, yields at once, and notes the longest time between two yields.
 class BenchHost : public Host {
  public:
   explicit BenchHost(std::string dir) : dir_(std::move(dir)) {}
@@ -33,15 +40,25 @@ class BenchHost : public Host {
   void SetClipboardText(const std::string&) override {}
   void SetPrinterFont(const std::string&, double) override {}
   std::string PrintText(const std::string&) override { return {}; }
-  void Yield() override {}
+  void Yield() override { Mark(); }
   float Timer() override { return 0; }
   std::string CurrentDirectory() override { return dir_; }
   void SendKey(char) override {}
   void End() override {}
   void RepaintNow(Control&) override {}
 
+  // The start of a search, a yield, the end of a search.
+  void Mark() {
+    const Clock::time_point now = Clock::now();
+    longest = std::max(longest, std::chrono::duration<double>(now - last).count());
+    last = now;
+  }
+  void Start() { last = Clock::now(); }
+  double longest = 0;
+
  private:
   std::string dir_;
+  Clock::time_point last = Clock::now();
 };
 
 struct Case {
@@ -78,19 +95,63 @@ std::string TenElementLibrary(const std::string& dir) {
   return name;
 }
 
-// Runs Search until at least min seconds have passed; returns seconds per search.
-double TimeSearch(Form1& form, double mass, double minSeconds) {
-  using Clock = std::chrono::steady_clock;
+// Seconds of processor time used by this thread.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct Timing {
+  double seconds = 1e300;  // per search, best batch
+  double longestGap = 0;   // longest time between yields, over all runs
+};
+
+// Runs the walk or the search in a batch of at least 0.1 s (one run at least); keeps the best time per search and the
+// longest time between yields.
+void TimeBatch(Form1& form, BenchHost& host, bool walk, double mass, Timing& timing, double& spent) {
   int runs = 0;
-  auto start = Clock::now();
+  host.longest = 0;
+  const double start = CpuSeconds();
   double elapsed = 0;
   do {
     double m = mass;
-    form.Search(m);
+    host.Start();
+    if (walk) form.SearchWalk(m);
+    else form.Search(m);
+    host.Mark();
     ++runs;
-    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-  } while (elapsed < minSeconds);
-  return elapsed / runs;
+    elapsed = CpuSeconds() - start;
+  } while (elapsed < 0.1);
+  timing.seconds = std::min(timing.seconds, elapsed / runs);
+  timing.longestGap = std::max(timing.longestGap, host.longest);
+  spent += elapsed;
+}
+
+// Batches of the walk and of the search in turn, until `minSeconds` have passed, so that both meet the same state of
+// the machine.
+void TimeBoth(Form1& form, BenchHost& host, double mass, double minSeconds, Timing& walk, long long& walkVisits,
+              std::vector<std::string>* walkLines, Timing& search, long long& searchVisits,
+              std::vector<std::string>* searchLines);
+
+std::vector<std::string> SortedLines(const Form1& form) {
+  std::vector<std::string> lines = form.Results.Items();
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+void TimeBoth(Form1& form, BenchHost& host, double mass, double minSeconds, Timing& walk, long long& walkVisits,
+              std::vector<std::string>* walkLines, Timing& search, long long& searchVisits,
+              std::vector<std::string>* searchLines) {
+  double walkSpent = 0, searchSpent = 0;
+  do {
+    TimeBatch(form, host, true, mass, walk, walkSpent);
+    walkVisits = form.SearchVisits;
+    if (walkLines) *walkLines = SortedLines(form);
+    TimeBatch(form, host, false, mass, search, searchSpent);
+    searchVisits = form.SearchVisits;
+    if (searchLines) *searchLines = SortedLines(form);
+  } while (walkSpent + searchSpent < minSeconds);
 }
 
 }  // namespace
@@ -106,16 +167,27 @@ int main(int argc, char** argv) {
   Form1 form(host);
   form.FormLoad();  // writes the built-in data files into the working folder
   form.FormActivate();
-  const std::string ten = TenElementLibrary(dir);
+  const std::string quick = "EMassQuick.txt", basic = "EMassBasic.txt", ten = TenElementLibrary(dir);
 
   const std::vector<Case> cases = {
-      {"quick-120", "EMassQuick.txt", 120, "1", 3},   {"quick-500", "EMassQuick.txt", 500, "1", 3},
-      {"quick-1000", "EMassQuick.txt", 1000, "1", 3}, {"quick-500-5ppm-b4", "EMassQuick.txt", 500, "5", 4},
+      {"quick-120", quick, 120, "1", 3},
+      {"quick-500", quick, 500, "1", 3},
+      {"quick-1000", quick, 1000, "1", 3},
+      {"quick-1200-1ppm", quick, 1200.1, "1", 3},
+      {"quick-500-5ppm-b4", quick, 500, "5", 4},
+      {"quick-100-20ppm-b0", quick, 100, "20", 0},
+      {"quick-300-1000ppm", quick, 300, "1000", 3},
+      {"basic-150-1ppm-b4", basic, 150, "1", 4},
+      {"basic-200-5ppm", basic, 200, "5", 3},
+      {"ten-1000-1ppm", ten, 1000, "1", 3},
       {"ten-1000-5ppm-b4", ten, 1000, "5", 4},
   };
 
-  std::printf("%-19s %-15s %6s %4s %6s %3s %14s %9s %8s %11s %11s\n", "case", "library", "mass", "ppm", "MaxBit",
-              "N", "visited", "inside", "listed", "s counting", "s listing");
+  std::printf("%-19s %4s %7s %12s %9s %10s %10s %8s %10s %10s %8s %9s %9s %5s\n", "case", "N", "lines",
+              "walk visits", "visits", "walk s", "search s", "ratio", "walk s", "search s", "ratio", "walk gap",
+              "gap ms", "same");
+  std::printf("%-19s %4s %7s %12s %9s %10s %10s %8s %10s %10s %8s %9s %9s %5s\n", "", "", "", "", "", "(count)",
+              "(count)", "", "(list)", "(list)", "", "ms", "", "");
   for (const Case& c : cases) {
     bool wanted = argc < 2;
     for (int i = 1; i < argc; ++i) wanted = wanted || c.name.find(argv[i]) != std::string::npos;
@@ -127,18 +199,19 @@ int main(int argc, char** argv) {
     if (!form.LoadProblem.empty()) std::fprintf(stderr, "%s\n", form.LoadProblem.c_str());
     form.Range.SetText(c.ppm);
 
+    Timing walkCount, searchCount, walkList, searchList;
+    long long walkVisits = 0, searchVisits = 0, listed = 0;
+    std::vector<std::string> walkLines, searchLines;
     form.SearchCountOnly = true;
-    double counting = TimeSearch(form, c.mass, 0.5);
-    long long visited = form.SearchVisits, hits = form.SearchHits;
+    TimeBoth(form, host, c.mass, 0.6, walkCount, walkVisits, nullptr, searchCount, searchVisits, nullptr);
     form.SearchCountOnly = false;
-    double listing = TimeSearch(form, c.mass, 0.5);
-    int listed = form.Results.Count();
-    // A search that reaches the line limit ends there: its listing run is shorter than the counting run.
-    const char* note = listed < hits && listed == Form1::kSearchLineLimit ? "  (listing ended at the line limit)" : "";
+    TimeBoth(form, host, c.mass, 0.6, walkList, listed, &walkLines, searchList, listed, &searchLines);
 
-    std::printf("%-19s %-15s %6g %4s %6d %3d %14lld %9lld %8d %11.6f %11.6f%s\n", c.name.c_str(), c.library.c_str(),
-                c.mass, c.ppm.c_str(), c.maxBit, static_cast<int>(form.IndexCount), visited, hits, listed, counting,
-                listing, note);
+    std::printf("%-19s %4d %7zu %12lld %9lld %10.6f %10.6f %8.1f %10.6f %10.6f %8.1f %9.1f %9.2f %5s\n",
+                c.name.c_str(), static_cast<int>(form.IndexCount), searchLines.size(), walkVisits, searchVisits,
+                walkCount.seconds, searchCount.seconds, walkCount.seconds / searchCount.seconds, walkList.seconds,
+                searchList.seconds, walkList.seconds / searchList.seconds, walkList.longestGap * 1000,
+                searchList.longestGap * 1000, walkLines == searchLines ? "yes" : "NO");
     std::fflush(stdout);
   }
   std::filesystem::remove_all(dir);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "plot/graph_surface.h"
 
 namespace zelm {
+
+class ReachTable;
 
 // Table limits of the data model.
 constexpr int kIndexLimit = 5000;
@@ -171,8 +174,24 @@ class Form1 {
   // ---- Mass search ----
   // Turns one combination of index entries into a result line of Results; rewrites both arguments.
   void CheckAdd(std::string& s, std::string& Wmass);
-  // Lists every combination of index entries whose mass lies inside the window around WorkMass.
+  // Lists every combination of index entries whose mass lies inside the window around WorkMass, as the walk does,
+  // skipping the parts of the walk that cannot list anything.
   void Search(double& WorkMass);
+  // The walk itself, position by position: the same lines, yields and bar as Search, and the measure it is held to.
+  void SearchWalk(double& WorkMass);
+  // The window of one search, fixed for its whole run: the corrected target and the bounds a sum must lie strictly
+  // between.
+  struct SearchWindow {
+    double target, lower, upper;
+  };
+  // The start and end common to both: help line, empty list, stop cleared, window; and the closing help line and bar.
+  SearchWindow BeginSearch(double WorkMass);
+  void EndSearch(bool cut);
+  // Lists the combination of the index positions slot[1] (heaviest) to slot[k] with its summed mass; returns true
+  // when Results has reached its limit.
+  bool ListCombination(const int* slot, int k, double sum);
+  // The memory of the last search's table of reachable sums, kept for the next search.
+  std::shared_ptr<ReachTable> SearchTableSpare;
   // At most this many lines are listed by one search; the search ends there and says so on the help line.
   static constexpr int kSearchLineLimit = 100000;
   // Measuring aids for the benchmarks: with SearchCountOnly set, Search counts the combinations inside the window in
@@ -180,6 +199,10 @@ class Form1 {
   bool SearchCountOnly = false;
   long long SearchHits = 0;
   long long SearchVisits = 0;
+  // Measuring and testing aids too: how many positions Search enters as the walk does before it builds its table of
+  // reachable sums, and about how many 64-bit words that table may take.
+  long long SearchPlainVisits = 16384;
+  size_t SearchTableWords = size_t{1} << 16;
 
   // ---- Library editing ----
   // The current library's file: "EMass", the library button's caption, ".txt".

@@ -1,6 +1,7 @@
 #include "core/text.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,9 +27,15 @@ std::string NumberTextBare(double value) {
   double mag = std::fabs(value);
   bool exponent = mag >= 1e15 || mag < 1e-4;
   if (!exponent) {
-    // Fixed notation with 15 significant digits, then trim trailing zeros and the point.
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    std::string s = buf;
+    // A whole number below 1E15 is its digits.
+    if (value == std::trunc(value)) {
+      const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value)).ptr;
+      return std::string(buf, end);
+    }
+    // Fixed notation with 15 significant digits (as printf's %.15g writes it), then trim trailing zeros and the
+    // point.
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+    std::string s(buf, end);
     if (s.find('e') != std::string::npos) {  // rounding pushed it across a decade: fall back to %f
       int decimals = 15 - 1 - static_cast<int>(std::floor(std::log10(mag)));
       if (decimals < 0) decimals = 0;

@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+
 #include "core/text.h"
 
 namespace zelm {
@@ -30,6 +37,45 @@ TEST(NumberText, UsesAnExponentOnlyForExtremeNumbers) {
   EXPECT_EQ(NumberText(0.0001), " .0001");
   EXPECT_EQ(NumberText(999999999999999.0), " 999999999999999");
   EXPECT_DOUBLE_EQ(LeadingNumber(NumberText(1.5e-7)), 1.5e-7);
+}
+
+// Fifteen significant digits as the C library's printf writes them with %.15g, trimmed as the number text trims them:
+// the plain-notation numbers must come out the same, whole or not, near a decade or not.
+std::string PrintfFifteen(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::string s = buf;
+  if (s.find('e') != std::string::npos) {
+    int decimals = std::max(0, 15 - 1 - static_cast<int>(std::floor(std::log10(std::fabs(value)))));
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    s = buf;
+    if (s.find('.') != std::string::npos) {
+      while (s.back() == '0') s.pop_back();
+      if (s.back() == '.') s.pop_back();
+    }
+  }
+  const bool negative = s[0] == '-';
+  std::string digits = negative ? s.substr(1) : s;
+  if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.erase(0, 1);
+  return negative ? "-" + digits : digits;
+}
+
+TEST(NumberText, PlainNumbersAreWrittenAsPrintfWritesFifteenDigits) {
+  std::mt19937_64 random(15);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int i = 0; i < 300000; ++i) {
+    double value;
+    switch (i % 5) {
+      case 0: value = std::ldexp(unit(random), static_cast<int>(random() % 62) - 12); break;         // any
+      case 1: value = std::round(unit(random) * std::pow(10, random() % 16));  break;               // whole
+      case 2: value = std::pow(10, static_cast<int>(random() % 19) - 4) * (1 - unit(random) * 1e-14); break;
+      case 3: value = static_cast<double>(random() % 100000) / 64; break;                           // binary fractions
+      default: value = std::bit_cast<double>(0x3F10000000000000ull + random() % 0x0420000000000000ull);  // any bits
+    }
+    if (random() % 2) value = -value;
+    if (!std::isfinite(value) || value == 0 || std::fabs(value) >= 1e15 || std::fabs(value) < 1e-4) continue;
+    ASSERT_EQ(NumberTextBare(value), PrintfFifteen(value)) << std::hexfloat << value;
+  }
 }
 
 TEST(LeadingNumber, TakesTheLongestLeadingNumber) {

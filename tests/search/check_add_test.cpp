@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/form1.h"
 #include "core/text.h"
@@ -140,6 +143,75 @@ TEST_F(CandidateCheck, MoreThanTwentyFiveGroupsAreAllKept) {
   for (char c = 'A'; c <= 'Z'; ++c) formula += std::string(1, c) + Sub("1");
   std::string line = Check(s, " 500");
   EXPECT_EQ(line, formula + " 500");
+}
+
+// The formula as the three steps describe it, one character and one search at a time, for comparing.
+std::string FormulaByTheSteps(const std::string& s) {
+  auto power = [&](size_t open) {
+    size_t from = open >= 2 ? open - 2 : 0;
+    return std::ldexp(1.0, static_cast<int>(LeadingNumber(std::string_view(s).substr(from, open - from))));
+  };
+  std::string single, merged;
+  for (size_t p = 0;;) {
+    size_t open = s.find('(', p);
+    if (open == std::string::npos) break;
+    size_t close = s.find(')', open);
+    if (close == std::string::npos) break;
+    p = close;
+    const std::string key = s.substr(open, close - open + 1);
+    if (merged.find(key) != std::string::npos) continue;
+    if (s.find(key, close) == std::string::npos) {
+      single += NumberText(power(open)) + key;
+    } else {
+      double total = power(open);
+      for (size_t at = s.find(key, open + 1); at != std::string::npos; at = s.find(key, at + 1)) total += power(at);
+      merged += NumberText(total) + key;
+    }
+  }
+  std::string written, count;
+  bool inside = false;
+  for (char c : single + merged) {
+    if (c == '(') inside = true;
+    else if (inside && c == ')') written += count, count.clear(), inside = false;
+    else if (inside) written += c;
+    else if (c >= '0' && c <= '9') count += SubDigit(c - '0');
+  }
+  std::vector<std::string> groups;
+  bool afterSubscript = true;
+  for (char c : written) {
+    if (!IsSubscript(c) && afterSubscript) groups.emplace_back();
+    if (groups.empty()) groups.emplace_back();
+    groups.back() += c;
+    afterSubscript = IsSubscript(c);
+  }
+  for (size_t a = 0; a + 1 < groups.size(); ++a)
+    for (size_t b = a + 1; b < groups.size(); ++b)
+      if (CodedLess(groups[b], groups[a])) std::swap(groups[a], groups[b]);
+  std::string formula;
+  for (const std::string& g : groups) formula += g;
+  return formula;
+}
+
+TEST_F(CandidateCheck, RandomCombinationsGiveTheFormulaOfTheThreeSteps) {
+  // Labels with superscripts, subscripts of their own, shared beginnings, and now and then a stray parenthesis,
+  // joined as index labels (or not quite) in any order and any number.
+  const std::vector<std::string> labels = {Sup("1") + "H", C12, Sup("13") + "C", Sup("14") + "N", "O" + Sub("2") + "C",
+                                           "Cl", "C", "Na", "(C", "N)H", ""};
+  std::mt19937 random(22);
+  for (int round = 0; round < 20000; ++round) {
+    std::string s;
+    const int entries = static_cast<int>(random() % 12);
+    for (int i = 0; i < entries; ++i) {
+      const int n = static_cast<int>(random() % 16);
+      const std::string& label = labels[random() % (round % 3 == 0 ? labels.size() : 8)];
+      s += (n < 10 ? " " + std::to_string(n) : std::to_string(n)) + "(" + label + ")";
+      if (random() % 50 == 0) s += "x(";
+    }
+    std::string text = s, mass = " 100";
+    form.CheckAdd(text, mass);
+    const std::string formula = FormulaByTheSteps(s);
+    ASSERT_EQ(text.substr(0, formula.size()), formula) << s;
+  }
 }
 
 }  // namespace

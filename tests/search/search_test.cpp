@@ -154,12 +154,22 @@ TEST_F(CombinationSearch, SingleEntryIsTestedWithoutAYield) {
 
 TEST_F(CombinationSearch, ToleranceOfZeroOrTextListsNothingButWalksEverything) {
   CarbonIndex();
-  Run(120, "abc");
+  form.Range.SetText("abc");
+  double mass = 120;
+  form.SearchWalk(mass);
   EXPECT_EQ(form.Results.Count(), 0);
   EXPECT_EQ(form.SearchVisits, 10);
+  // The search lists nothing either, with the walk's yields and bar, without entering more than the top level.
+  barAtYield.clear();
+  Run(120, "abc");
+  EXPECT_EQ(form.Results.Count(), 0);
+  EXPECT_EQ(barAtYield, (std::vector<int>{967, 483, 0}));
+  EXPECT_EQ(form.SearchVisits, 4);
   Run(120, "-5");
   EXPECT_EQ(form.Results.Count(), 0);
-  EXPECT_EQ(host.yields, 6);
+  EXPECT_EQ(host.yields, 9);
+  EXPECT_EQ(form.HelpLine.Caption, "Results:  0 found. ");
+  EXPECT_EQ(form.Bar.Width, 0);
 }
 
 TEST_F(CombinationSearch, StopTakesEffectAtTheNextTopLevelChangeAndKeepsTheLines) {

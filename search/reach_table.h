@@ -1,0 +1,71 @@
+// Which sums the index masses can form: for every run of positions 1 to p, the sums of its nonempty subsets, kept as
+// marks on bins. A bin is marked whenever the exact sum of some subset may fall into it, so a range whose bins are all
+// unmarked holds no such sum; a marked bin proves nothing. The combination search asks it whether the positions below
+// a combination can still bring its sum inside the window.
+//
+// Every row has about the same number of bins, so the rows of the light positions, whose sums are few and small, get
+// fine bins, and the rows of many positions, whose sums lie close together anyway, get coarse ones. Bin widths are
+// powers of two, so a mass divides into bins exactly, and never get finer from one row to the next.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace zelm {
+
+class ReachTable {
+ public:
+  // Builds the table for the masses at positions 1 to n (ascending, finite, none negative), for questions about
+  // ranges `width` wide: sums of `limit` or more are not kept, and no bin is finer than a 64th of the width. The
+  // table takes about `wordBudget` 64-bit words.
+  void Build(const double* mass, int n, double limit, double width, size_t wordBudget);
+
+  // Whether some nonempty subset of the positions 1 to p may have an exact sum strictly between a and b. Never false
+  // when one has, for b up to the table's limit.
+  bool MayHold(int p, double a, double b) const {
+    const Row& row = rows_[p];
+    // The bins from a's to b's, within those in use.
+    const double lo = std::max(a * row.scale, 0.0);
+    const double hi = std::min(b * row.scale, row.end);
+    if (!(lo < hi)) return false;
+    const int64_t first = static_cast<int64_t>(lo);
+    int64_t last = static_cast<int64_t>(hi);
+    last -= last == row.used;
+    const uint64_t* bits = words_.get() + row.offset;
+    const uint64_t maskFirst = ~uint64_t{0} << (first & 63);
+    const uint64_t maskLast = ~uint64_t{0} >> (63 - (last & 63));
+    const int64_t wf = first >> 6, wl = last >> 6;
+    if (wf == wl) return (bits[wf] & maskFirst & maskLast) != 0;
+    if (bits[wf] & maskFirst) return true;
+    for (int64_t w = wf + 1; w < wl; ++w)
+      if (bits[w]) return true;
+    return (bits[wl] & maskLast) != 0;
+  }
+
+  // The size of the table in words, and the bin width of row p (for measuring).
+  size_t Words() const { return total_; }
+  double BinWidth(int p) const { return 1 / rows_[p].scale; }
+
+ private:
+  struct Row {
+    double scale = 1;      // bins per unit of mass, 2^shift
+    double end = 0;        // used, as a double
+    int shift = 0;
+    int64_t used = 0;      // bins 0 to used - 1 may be marked; the rest are not stored
+    size_t offset = 0;     // the row's first word
+    int64_t whole = 0;     // the whole bins below the row's mass
+    bool between = false;  // whether the mass falls between two bin edges
+    bool beyond = false;   // whether it lies beyond the bins kept
+    bool shared = false;   // the row before's words serve (same bins, and the mass adds no sum kept)
+  };
+  std::vector<Row> rows_;
+  std::unique_ptr<uint64_t[]> words_;
+  size_t capacity_ = 0;  // words held, kept from one build to the next
+  size_t total_ = 0;
+  std::vector<uint64_t> pad_;  // the row before, brought to the bins of the row being built
+};
+
+}  // namespace zelm
