@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_host.h"
 #include "core/form1.h"
 #include "core/host.h"
 #include "core/text.h"
@@ -31,35 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A desktop that answers nothing, yields at once, and notes the longest time between two yields.
-class BenchHost : public Host {
- public:
-  explicit BenchHost(std::string dir) : dir_(std::move(dir)) {}
-  int MessageBox(const std::string&, const std::string&, Buttons, bool) override { return kAnswerOk; }
-  std::string ClipboardText() override { return {}; }
-  void SetClipboardText(const std::string&) override {}
-  void SetPrinterFont(const std::string&, double) override {}
-  std::string PrintText(const std::string&) override { return {}; }
-  void Yield() override { Mark(); }
-  float Timer() override { return 0; }
-  std::string CurrentDirectory() override { return dir_; }
-  void SendKey(char) override {}
-  void End() override {}
-  void RepaintNow(Control&) override {}
-
-  // The start of a search, a yield, the end of a search.
-  void Mark() {
-    const Clock::time_point now = Clock::now();
-    longest = std::max(longest, std::chrono::duration<double>(now - last).count());
-    last = now;
-  }
-  void Start() { last = Clock::now(); }
-  double longest = 0;
-
- private:
-  std::string dir_;
-  Clock::time_point last = Clock::now();
-};
+using BenchHost = QuietHost;
 
 struct Case {
   std::string name;

@@ -7,6 +7,7 @@
 
 #include "analysis/fragment_check.h"
 #include "analysis/result_line.h"
+#include "bench/quiet_host.h"
 #include "core/form1.h"
 #include "core/text.h"
 
@@ -15,20 +16,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-class QuietHost : public zelm::Host {
- public:
-  int MessageBox(const std::string&, const std::string&, zelm::Buttons, bool) override { return zelm::kAnswerOk; }
-  std::string ClipboardText() override { return {}; }
-  void SetClipboardText(const std::string&) override {}
-  void SetPrinterFont(const std::string&, double) override {}
-  std::string PrintText(const std::string&) override { return {}; }
-  void Yield() override {}
-  float Timer() override { return 0; }
-  std::string CurrentDirectory() override { return "."; }
-  void SendKey(char) override {}
-  void End() override {}
-  void RepaintNow(zelm::Control&) override {}
-};
+using zelm::QuietHost;
 
 std::string Group(const char* mass, const char* symbol, int count) {
   std::string g;

@@ -1,0 +1,42 @@
+// A desktop for benchmarks: answers every question with OK, keeps nothing, and times the gaps between yields.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "core/host.h"
+
+namespace zelm {
+
+class QuietHost : public Host {
+ public:
+  using Clock = std::chrono::steady_clock;
+  explicit QuietHost(std::string dir = ".") : dir_(std::move(dir)) {}
+  int MessageBox(const std::string&, const std::string&, Buttons, bool) override { return kAnswerOk; }
+  std::string ClipboardText() override { return {}; }
+  void SetClipboardText(const std::string&) override {}
+  void SetPrinterFont(const std::string&, double) override {}
+  std::string PrintText(const std::string&) override { return {}; }
+  void Yield() override { Mark(); }
+  float Timer() override { return 0; }
+  std::string CurrentDirectory() override { return dir_; }
+  void SendKey(char) override {}
+  void End() override {}
+  void RepaintNow(Control&) override {}
+
+  // The start of a search, a yield, the end of a search: the longest time between two of them.
+  void Start() { last = Clock::now(); }
+  void Mark() {
+    const Clock::time_point now = Clock::now();
+    longest = std::max(longest, std::chrono::duration<double>(now - last).count());
+    last = now;
+  }
+  double longest = 0;
+  Clock::time_point last = Clock::now();
+
+ private:
+  std::string dir_;
+};
+
+}  // namespace zelm
