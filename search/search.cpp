@@ -15,18 +15,10 @@
 #include "core/form1.h"
 #include "core/text.h"
 #include "search/reach_table.h"
+#include "search/walk_steps.h"
 
 namespace zelm {
 namespace {
-
-// Leaves levels by the walk's climb rule, starting with the count j.
-inline void Climb(int* slot, int& k, int j) {
-  while (k > 1 && slot[k] == j) {
-    --k;
-    --slot[k];
-    ++j;
-  }
-}
 
 // What the search may skip, decided from the masses it sees: nothing (masses out of order, not finite or negative, a
 // window without finite bounds, or one so wide that nearly every step lists a line), everything below the top level
@@ -249,13 +241,7 @@ template <bool kBounded>
     if (!inside) return false;
     ++walk.hits;
     if (form.ListCombination(slot, k, running)) return true;
-    if (slot[k] > 1 && running < target) {
-      ++k;
-      slot[k] = slot[k - 1] - 1;
-    } else {
-      --slot[k];
-      Climb(slot, k, 0);
-    }
+    ExtendOrStep(slot, k, running, target);
     walk.k = k;
   }
 }
@@ -307,13 +293,7 @@ template <bool kBounded>
         break;
       }
     }
-    if (slot[k] > 1 && running < target) {
-      ++k;
-      slot[k] = slot[k - 1] - 1;
-    } else {
-      --slot[k];
-      Climb(slot, k, 0);
-    }
+    ExtendOrStep(slot, k, running, target);
   }
   walk.k = k;
   walk.visits = visits;

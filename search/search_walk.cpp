@@ -7,6 +7,7 @@
 
 #include "core/form1.h"
 #include "core/text.h"
+#include "search/walk_steps.h"
 
 namespace zelm {
 
@@ -92,19 +93,7 @@ void Form1::SearchWalk(double& WorkMass) {
         }
       }
 
-      if (slot[k] > 1 && running < target) {
-        ++k;
-        slot[k] = slot[k - 1] - 1;
-      } else {
-        --slot[k];
-        // Climb: leave exhausted levels, and skip what lies below a run of consecutive positions down to 1.
-        int j = 0;
-        while (k > 1 && slot[k] == j) {
-          --k;
-          --slot[k];
-          ++j;
-        }
-      }
+      ExtendOrStep(slot.data(), k, running, target);
     }
   }
 
