@@ -67,6 +67,16 @@ std::string Form1::DataPath(const std::string& name) const {
 
 std::string WorkListLine(const std::string& label, double mass) { return label + "," + NumberText(mass); }
 
+std::string LibraryLineOf(const std::string& workListLine) {
+  const auto comma = workListLine.rfind(',');
+  if (comma == std::string::npos) return workListLine;
+  const std::string label = workListLine.substr(0, comma);
+  const bool bare = !label.empty() && label.find(',') == std::string::npos && label.front() != '"' &&
+                    label.front() != ' ' && label.front() != '\t' && label.back() != ' ' && label.back() != '\t';
+  if (bare) return workListLine;
+  return "\"" + label + "\"" + workListLine.substr(comma);
+}
+
 std::string IndexLabelText(int n, const std::string& label) {
   std::string digits = CountText(n);
   if (digits.size() < 2) digits = " " + digits;

@@ -227,6 +227,9 @@ class Form1 {
 
 // The work-list line of a library entry: label, ",", the mass as number text (" 12").
 std::string WorkListLine(const std::string& label, double mass);
+// The library file line that loads back as the given work-list line: the work-list text itself, or with the label
+// between double quotes where bare it would not read back whole (a comma in it, blanks or tabs at either end).
+std::string LibraryLineOf(const std::string& workListLine);
 // Why a library file line (with its fields) is not loaded, or an empty text when it is.
 std::string LibraryLineFault(const std::vector<std::string>& fields, const std::string& line);
 // The index label for power n: n right-aligned in two characters, "(", the label, ")".

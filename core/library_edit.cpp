@@ -32,41 +32,46 @@ std::string EntryFault(const std::string& entry) {
   return {};
 }
 
-// The lines of the library file at path as they are to be written without the entry of work-list item `removed`:
-// the lines behind the other items as their work-list texts, and every line the work list does not show (a line the
-// loader skipped, or one past the room of the search index) as it is, in its place. The work list shows the file's
-// loadable lines in order, so its items are matched with them one by one; when they do not match (the file was
-// changed since it was loaded) the answer is empty and *why says so.
-std::optional<std::vector<std::string>> LinesWithout(const ListBox& list, int removed, const std::string& path,
-                                                     std::string* why) {
+// Whether a library line loads back as the work-list line it was made from.
+bool LoadsBackAs(const std::string& line, const std::string& workListLine) {
+  const auto fields = SplitFields(line);
+  return LibraryLineFault(fields, line).empty() && WorkListLine(fields[0], LeadingNumber(fields[1])) == workListLine;
+}
+
+// The bytes of the library file at path without the line behind work-list item `removed` (and its line end); every
+// other byte stays as it is. The work list shows the file's loadable lines in order, so its items are matched with
+// them one by one; when they do not match (the file was changed since it was loaded) the answer is empty and *why
+// says so.
+std::optional<std::string> BytesWithout(const ListBox& list, int removed, const std::string& path, std::string* why) {
   TextReader file(path);
   if (!file.Ok()) {
     *why = file.Error();
     return std::nullopt;
   }
   const std::string changed = BaseName(path) + " was changed since the work list was loaded from it.";
-  std::vector<std::string> lines;
+  size_t cutFrom = 0, cutTo = 0;
   int shown = 0;
   while (!file.AtEnd()) {
     std::string line = file.ReadLine();
     auto fields = SplitFields(line);
     if (shown < list.Count() && LibraryLineFault(fields, line).empty()) {
-      const std::string& item = list.Item(shown);
-      if (WorkListLine(fields[0], LeadingNumber(fields[1])) != item) {
+      if (WorkListLine(fields[0], LeadingNumber(fields[1])) != list.Item(shown)) {
         *why = changed;
         return std::nullopt;
       }
-      if (shown != removed) lines.push_back(item);
+      if (shown == removed) {
+        cutFrom = file.LineStart();
+        cutTo = file.Position();
+      }
       ++shown;
-    } else {
-      lines.push_back(std::move(line));
     }
   }
-  if (shown != list.Count()) {
+  if (shown != list.Count() || cutTo == 0) {
     *why = changed;
     return std::nullopt;
   }
-  return lines;
+  const std::string& bytes = file.Bytes();
+  return bytes.substr(0, cutFrom) + bytes.substr(cutTo);
 }
 
 }  // namespace
@@ -102,7 +107,15 @@ void Form1::Add_Click() {
 
   bool written = false;
   if (answer == kAnswerOk && !entry.empty() && entry.find(',') != std::string::npos) {
-    const std::string fault = EntryFault(entry);
+    // A work-list line handed over by copy mode is written as the library line it came from; a typed entry as typed.
+    std::string fault;
+    if (handedOver) {
+      const std::string line = LibraryLineOf(entry);
+      if (!LoadsBackAs(line, entry)) fault = "This entry cannot be written so that it loads back as it is shown.";
+      entry = line;
+    } else {
+      fault = EntryFault(entry);
+    }
     if (!fault.empty()) {
       host.MessageBox(std::string(kNoEntry) + " " + fault + " Type the label and the mass separated by a comma, " +
                           "i.e.,:   C, 12",
@@ -156,12 +169,12 @@ void Form1::Cut_Click() {
     if (answer == kAnswerOk && index >= 0) {
       const std::string file = CurrentLibraryFile();
       std::string why;
-      auto lines = LinesWithout(WorkList, index, DataPath(file), &why);
-      if (!lines) {
+      auto bytes = BytesWithout(WorkList, index, DataPath(file), &why);
+      if (!bytes) {
         host.MessageBox("Nothing was deleted: " + why + " The work list now shows " + file + " as it is.",
                         kDeleteTitle, Buttons::Ok);
         ReloadCurrentLibrary();
-      } else if (std::string error = WriteLinesAtomic(DataPath(file), *lines); !error.empty()) {
+      } else if (std::string error = WriteFileAtomic(DataPath(file), *bytes); !error.empty()) {
         host.MessageBox("Nothing was deleted: " + error + " " + file + " was left as it was.", kDeleteTitle,
                         Buttons::Ok);
       } else {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace zelm {
 
@@ -22,7 +23,8 @@ std::string ToSubscript(std::string_view plain) {
 
 std::string NumberTextBare(double value) {
   if (value == 0 || std::isnan(value)) return "0";
-  if (std::isinf(value)) return value > 0 ? "1E+309" : "-1E+309";
+  // No text may read back as infinity: an infinite value is written as the largest number there is.
+  if (std::isinf(value)) value = std::copysign(std::numeric_limits<double>::max(), value);
   char buf[64];
   double mag = std::fabs(value);
   bool exponent = mag >= 1e15 || mag < 1e-4;
@@ -56,6 +58,17 @@ std::string NumberTextBare(double value) {
   auto e = s.find('e');
   std::string mant = s.substr(0, e);
   int exp = std::atoi(s.c_str() + e + 1);
+  if (!std::isfinite(std::strtod(s.c_str(), nullptr))) {
+    // Rounded up past the largest double: the last digit goes down instead, so the text reads back finite.
+    for (size_t i = mant.size(); i-- > 0;) {
+      if (mant[i] == '.' || mant[i] == '-') continue;
+      if (mant[i] != '0') {
+        --mant[i];
+        break;
+      }
+      mant[i] = '9';
+    }
+  }
   if (mant.find('.') != std::string::npos) {
     while (mant.back() == '0') mant.pop_back();
     if (mant.back() == '.') mant.pop_back();

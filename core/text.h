@@ -26,7 +26,9 @@ std::string ToSubscript(std::string_view plain);
 
 // Number to text: a blank before a number of zero or more, a minus before a negative one, "." as the point, at most 15
 // significant digits, no trailing zeros, no point for whole numbers and no "0" before the point (0.55 -> " .55").
-// Numbers of 1E15 and above, or below 1E-4 in size, are written with an exponent (" 1E+16", " 1E-05").
+// Numbers of 1E15 and above, or below 1E-4 in size, are written with an exponent (" 1E+16", " 1E-05"). Every text
+// reads back finite: a number that fifteen digits would round past the largest double is cut instead, and infinity is
+// written as the largest double.
 std::string NumberText(double value);
 // The same without the leading blank of a non-negative number (the mass box is written so).
 std::string NumberTextBare(double value);

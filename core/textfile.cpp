@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -52,6 +54,7 @@ TextReader::TextReader(const std::string& path) {
 
 std::string TextReader::ReadLine() {
   size_t start = pos_;
+  start_ = start;
   while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
   std::string line = data_.substr(start, pos_ - start);
   if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
@@ -90,43 +93,102 @@ std::vector<std::string> SplitFields(std::string_view line) {
   return fields;
 }
 
+std::string TemporaryFileName(const std::string& path) { return path + ".zelm-tmp"; }
+
+std::string WriteProblem(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  // A file nobody may write is kept as it is, even from a user whom the system would let replace it.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0)
+    return BaseName(path) + " is read-only: make it writable to change it.";
+  return {};
+}
+
 namespace {
 
-std::string WriteBytesAtomic(const std::string& path, const std::string& bytes) {
-  std::string tmp = path + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return BaseName(path) + " could not be written: " + std::strerror(errno) + ".";
+// Removes what earlier versions left of cut-short writes: the file's name, ".tmp" and a process number.
+void RemoveOldLeftOvers(const std::string& path) {
+  const fs::path p(path);
+  const std::string prefix = p.filename().string() + ".tmp";
+  std::error_code ec;
+  fs::path folder = p.parent_path();
+  if (folder.empty()) folder = ".";
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
+    std::error_code kind;
+    if (it->is_regular_file(kind)) fs::remove(it->path(), kind);
+  }
+}
+
+std::string WriteFailed(const std::string& path, const std::string& why) {
+  return BaseName(path) + " could not be written: " + why + ".";
+}
+
+}  // namespace
+
+std::string WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  if (std::string problem = WriteProblem(path); !problem.empty()) return problem;
+  // The new file gets the old one's permission bits; a file written for the first time those of a new file.
+  struct stat old {};
+  mode_t mode = 0;
+  if (::stat(path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0644 & ~mask;
+  }
+  RemoveOldLeftOvers(path);
+
+  // The temporary file has one name, so a left-over of a cut-short write is taken over here. The lock keeps two
+  // writers of the same library apart; a left-over holds no lock, since its writer is gone.
+  const std::string tmp = TemporaryFileName(path);
+  int fd = -1;
+  for (int attempt = 0;; ++attempt) {
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return WriteFailed(path, std::strerror(errno));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      if (attempt < 50) {
+        ::usleep(20000);
+        continue;
+      }
+      return WriteFailed(path, "another program is writing it");
+    }
+    // The file locked must still be the one of that name: another writer may have renamed it meanwhile.
+    struct stat mine {}, named {};
+    if (::fstat(fd, &mine) == 0 && ::stat(tmp.c_str(), &named) == 0 && mine.st_ino == named.st_ino &&
+        mine.st_dev == named.st_dev)
+      break;
+    ::close(fd);
+  }
+  auto fail = [&](const std::string& why) {
+    ::unlink(tmp.c_str());
+    ::close(fd);
+    return WriteFailed(path, why);
+  };
+  if (::ftruncate(fd, 0) != 0 || ::fchmod(fd, mode) != 0) return fail(std::strerror(errno));
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (w < 0) {
       if (errno == EINTR) continue;
-      std::string why = std::strerror(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return BaseName(path) + " could not be written: " + why + ".";
+      return fail(std::strerror(errno));
     }
     done += static_cast<size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    std::string why = std::strerror(errno);
-    ::unlink(tmp.c_str());
-    return BaseName(path) + " could not be written: " + why + ".";
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::string why = std::strerror(errno);
-    ::unlink(tmp.c_str());
-    return BaseName(path) + " could not be written: " + why + ".";
-  }
+  if (::fsync(fd) != 0) return fail(std::strerror(errno));
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) return fail(std::strerror(errno));
+  if (::close(fd) != 0) return WriteFailed(path, std::strerror(errno));
   return {};
 }
-
-}  // namespace
 
 std::string WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const auto& l : lines) bytes += l + "\r\n";
-  return WriteBytesAtomic(path, bytes);
+  return WriteFileAtomic(path, bytes);
 }
 
 std::string AppendLineAtomic(const std::string& path, const std::string& line) {
@@ -140,7 +202,7 @@ std::string AppendLineAtomic(const std::string& path, const std::string& line) {
     if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
   }
   bytes += line + "\r\n";
-  return WriteBytesAtomic(path, bytes);
+  return WriteFileAtomic(path, bytes);
 }
 
 bool WriteNewFile(const std::string& path, std::string_view bytes, std::string* error) {

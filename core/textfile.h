@@ -26,10 +26,15 @@ class TextReader {
   // The next line without its line end; the line number (1-based) of the line last returned.
   std::string ReadLine();
   int LineNumber() const { return line_; }
+  // Where the line last returned starts in the file, and where the line after it starts (past the line end).
+  size_t LineStart() const { return start_; }
+  size_t Position() const { return pos_; }
+  const std::string& Bytes() const { return data_; }
 
  private:
   std::string data_;
   size_t pos_ = 0;
+  size_t start_ = 0;
   int line_ = 0;
   std::string error_;
 };
@@ -40,8 +45,17 @@ std::vector<std::string> SplitFields(std::string_view line);
 // Reads a whole file's bytes; nullopt when it is missing or unreadable (error text in *error).
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error = nullptr);
 
-// Writes lines, each followed by CR LF, to a temporary file beside path and renames it over path, so that a crash or a
-// full disk never leaves a half-written file. Returns an empty text on success, else the reason.
+// The writers below replace a file whole: they write a temporary file beside it, named as TemporaryFileName says, and
+// rename it over the old one, so that a crash or a full disk never leaves a half-written file. A file that is
+// read-only (no write permission for anyone, or none for this user) is refused and left as it is; a file that is
+// rewritten keeps its permission bits. The temporary file of an earlier write that was cut short is taken over, and
+// the ones of earlier versions of the program (the file's name, ".tmp" and a process number) are removed. Each returns
+// an empty text on success, else the reason, naming the file.
+std::string TemporaryFileName(const std::string& path);  // path + ".zelm-tmp"
+// Why path may not be replaced (it is read-only); empty when it may, or when it does not exist.
+std::string WriteProblem(const std::string& path);
+std::string WriteFileAtomic(const std::string& path, const std::string& bytes);
+// Lines, each followed by CR LF.
 std::string WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
 // Appends one line with CR LF (creates the file if missing); the old content stays as it was if the write fails.
 std::string AppendLineAtomic(const std::string& path, const std::string& line);

@@ -61,7 +61,8 @@ void Form1::MaxMassN_MouseUp(int Button, int, float, float) {
 
 void Form1::PlusMinusX_MouseUp(int Button, int, float, float) {
   const std::string line = WorkList.SelectedText();
-  const auto comma = line.find(',');
+  // The mass follows the line's last comma: a label may hold commas of its own, the number text none.
+  const auto comma = line.rfind(',');
   if (WorkList.ListIndex() >= 0 && comma != std::string::npos) {
     const double m = LeadingNumber(std::string_view(line).substr(comma + 1));
     SearchMass = LeadingNumber(FindMass.Text);

@@ -60,7 +60,7 @@ class LibraryEdit : public ::testing::Test {
   }
   // Makes every write of a file fail: the name of its temporary file is taken by a folder.
   void BlockWrites(const std::string& name) {
-    std::filesystem::create_directory(dir.File(name) + ".tmp" + std::to_string(::getpid()));
+    std::filesystem::create_directory(dir.File(name) + ".zelm-tmp");
   }
   std::vector<double> IndexMasses() const {
     return {form.IndexMass.begin() + 1, form.IndexMass.begin() + 1 + form.IndexCount};
@@ -226,7 +226,7 @@ TEST_F(LibraryEdit, AddWhileCopyModeIsArmedShowsTheCurrentLibraryAgain) {
   // So a Delete afterwards writes the current library, not the enhanced one.
   ClickWorkList(0);
   Delete();
-  EXPECT_EQ(dir.Read("EMassQuick.txt"), "H, 1.5\r\n");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "H,1.5\r\n");
 }
 
 TEST_F(LibraryEdit, CopyThatCannotWriteSaysSoAndShowsTheCurrentLibrary) {
@@ -258,7 +258,7 @@ TEST_F(LibraryEdit, WorkListClickWhileIdleDoesNothing) {
   EXPECT_EQ(form.WorkList.ListIndex(), 1);
 }
 
-TEST_F(LibraryEdit, DeleteAsksThenRewritesTheFileFromTheWorkList) {
+TEST_F(LibraryEdit, DeleteAsksThenTakesOnlyThatLineOut) {
   Start("C,12\r\nH,1.5\r\nN,14\r\n");
   const int indexCount = form.IndexCount;
   ClickWorkList(1);
@@ -274,7 +274,7 @@ TEST_F(LibraryEdit, DeleteAsksThenRewritesTheFileFromTheWorkList) {
 
   Delete();
   EXPECT_EQ(host.boxes.size(), 2u);
-  EXPECT_EQ(dir.Read("EMassQuick.txt"), "C, 12\r\nN, 14\r\n");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "C,12\r\nN,14\r\n");
   EXPECT_EQ(form.WorkList.Items(), (Lines{"C, 12", "N, 14"}));
   EXPECT_EQ(form.WorkList.ListIndex(), 1);
   EXPECT_EQ(form.IndexCount, indexCount);  // rebuilt by the next search run
@@ -323,7 +323,7 @@ TEST_F(LibraryEdit, DeleteKeepsTheLinesTheWorkListDoesNotShow) {
   ASSERT_EQ(form.WorkList.Items(), (Lines{"C, 12", "H, 1.5", "N, 14"}));
   ClickWorkList(1);
   Delete();
-  EXPECT_EQ(dir.Read("EMassQuick.txt"), "C, 12\r\nbroken line\r\n\r\nX(1),5\r\nY,z\r\nN, 14\r\n");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "C,12\r\nbroken line\r\n\r\nX(1),5\r\nY,z\r\nN,14\r\n");
   EXPECT_EQ(form.WorkList.Items(), (Lines{"C, 12", "N, 14"}));
 }
 
@@ -340,8 +340,7 @@ TEST_F(LibraryEdit, DeleteKeepsTheLinesPastTheRoomOfTheIndex) {
   ClickWorkList(0);
   Delete();
   std::string expected;
-  for (int i = 2; i <= 312; ++i) expected += "E" + std::to_string(i) + ", " + std::to_string(i) + "\r\n";
-  expected += "E313,313\r\nE314,314\r\n";
+  for (int i = 2; i <= 314; ++i) expected += "E" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   EXPECT_EQ(dir.Read("EMassQuick.txt"), expected);
 }
 
@@ -350,7 +349,7 @@ TEST_F(LibraryEdit, DeleteKeepsALineAddedToTheFileSinceItWasLoaded) {
   dir.Write("EMassQuick.txt", std::string(kQuick) + "N,14\r\n");
   ClickWorkList(0);
   Delete();
-  EXPECT_EQ(dir.Read("EMassQuick.txt"), "H, 1.5\r\nN,14\r\n");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "H,1.5\r\nN,14\r\n");
 }
 
 TEST_F(LibraryEdit, DeleteRefusesWhenTheFileNoLongerMatchesTheWorkList) {
@@ -417,6 +416,121 @@ TEST_F(LibraryEdit, LibrarySwitchAlternatesWithoutSortOrFocusChange) {
   EXPECT_EQ(host.repaints, (Lines{" Now loading complete emass file and creating index.",
                                   " Now loading complete emass file and creating index."}));
   EXPECT_EQ(form.Focus, &form.Range);
+}
+
+
+// ---- What a change of the library leaves on disk ----
+
+std::filesystem::perms Mode(const std::string& path) {
+  return std::filesystem::status(path).permissions() & std::filesystem::perms::mask;
+}
+void SetMode(const std::string& path, std::filesystem::perms mode) {
+  std::filesystem::permissions(path, mode, std::filesystem::perm_options::replace);
+}
+constexpr auto kReadOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                           std::filesystem::perms::others_read;
+constexpr auto kOwnerGroup = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                             std::filesystem::perms::group_read;
+
+// Labels that need quotes in the file (a comma, leading blanks), numbers of more digits than the program writes, a
+// blank before the comma, a lone LF and a last line without its line end.
+const char kOddLines[] =
+    "\"Na,Cl\", 57.958622\r\n"
+    "C,12.0000000000000001\r\n"
+    "\"  Sp\", 7\r\n"
+    "H , 1.007825031898\n"
+    "N,14.003074";
+
+TEST_F(LibraryEdit, DeleteLeavesEveryOtherLineByteForByte) {
+  Start(kOddLines);
+  ASSERT_EQ(form.WorkList.Items(), (Lines{"Na,Cl, 57.958622", "C, 12", "  Sp, 7", "H, 1.007825031898", "N, 14.003074"}));
+  ClickWorkList(1);
+  Delete();
+  EXPECT_EQ(dir.Read("EMassQuick.txt"),
+            "\"Na,Cl\", 57.958622\r\n\"  Sp\", 7\r\nH , 1.007825031898\nN,14.003074");
+  EXPECT_EQ(form.WorkList.Items(), (Lines{"Na,Cl, 57.958622", "  Sp, 7", "H, 1.007825031898", "N, 14.003074"}));
+  // The last line goes with the line end before it, so no empty line is left.
+  ClickWorkList(3);
+  Delete();
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "\"Na,Cl\", 57.958622\r\n\"  Sp\", 7\r\nH , 1.007825031898\n");
+  form.ReloadCurrentLibrary();
+  EXPECT_EQ(form.WorkList.Items(), (Lines{"Na,Cl, 57.958622", "  Sp, 7", "H, 1.007825031898"}));
+}
+
+TEST_F(LibraryEdit, AddAndCopyOnlyAppend) {
+  Start(kOddLines);
+  AddWith("O, 15.99491461957");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), std::string(kOddLines) + "\r\nO, 15.99491461957\r\n");
+  dir.Write("EMassEnhanced.txt", "\"Na,Cl\", 57.958622\r\n\"  Sp \",7\r\nX, 1.7976931348623157e308\r\n");
+  const std::string before = dir.Read("EMassQuick.txt");
+  // A label that needs quotes is copied with them, so that it loads back as the same label.
+  for (int item : {0, 1, 2}) {
+    form.Load_Click();
+    ClickWorkList(item);
+  }
+  EXPECT_EQ(dir.Read("EMassQuick.txt"),
+            before + "\"Na,Cl\", 57.958622\r\n\"  Sp \", 7\r\nX, 1.79769313486231E+308\r\n");
+  ASSERT_EQ(form.WorkList.Count(), 9);
+  EXPECT_EQ(form.WorkList.Item(6), "Na,Cl, 57.958622");
+  EXPECT_EQ(form.WorkList.Item(7), "  Sp , 7");
+  EXPECT_EQ(form.WorkList.Item(8), "X, 1.79769313486231E+308");
+  EXPECT_TRUE(form.LoadProblem.empty()) << form.LoadProblem;
+  EXPECT_TRUE(host.boxes.size() == 1) << host.boxes.back().text;
+}
+
+TEST_F(LibraryEdit, AReadOnlyLibraryIsNeverChanged) {
+  Start();
+  const std::string path = dir.File("EMassQuick.txt");
+  SetMode(path, kReadOnly);
+  AddWith("N, 14");
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[1].title, "ZELM Item Add");
+  EXPECT_NE(host.boxes[1].text.find("EMassQuick.txt is read-only"), std::string::npos) << host.boxes[1].text;
+  ClickWorkList(0);
+  Delete();
+  ASSERT_EQ(host.boxes.size(), 4u);
+  EXPECT_EQ(host.boxes[3].title, "ZELM Item Delete");
+  EXPECT_NE(host.boxes[3].text.find("EMassQuick.txt is read-only"), std::string::npos) << host.boxes[3].text;
+  EXPECT_EQ(form.WorkList.Items(), (Lines{"C, 12", "H, 1.5"}));
+  form.Load_Click();
+  ClickWorkList(0);
+  ASSERT_EQ(host.boxes.size(), 5u);
+  EXPECT_NE(host.boxes[4].text.find("EMassQuick.txt is read-only"), std::string::npos) << host.boxes[4].text;
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), kQuick);
+  EXPECT_EQ(Mode(path), kReadOnly);
+  EXPECT_EQ(form.WorkList.Items(), (Lines{"C, 12", "H, 1.5"}));
+}
+
+TEST_F(LibraryEdit, ARewrittenLibraryKeepsItsMode) {
+  Start("C,12\r\nH,1.5\r\nN,14\r\n");
+  const std::string path = dir.File("EMassQuick.txt");
+  SetMode(path, kOwnerGroup);
+  AddWith("O, 16");
+  EXPECT_EQ(Mode(path), kOwnerGroup);
+  ClickWorkList(0);
+  Delete();
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), "H,1.5\r\nN,14\r\nO, 16\r\n");
+  EXPECT_EQ(Mode(path), kOwnerGroup);
+}
+
+TEST_F(LibraryEdit, LeftOverTemporaryFilesGoAtTheNextWrite) {
+  Start();
+  // What a write cut short leaves: this program's temporary file, and the kind earlier versions named by process.
+  dir.Write("EMassQuick.txt.zelm-tmp", std::string(100000, 'x'));
+  dir.Write("EMassQuick.txt.tmp19191", "C, 12\r\nH,");
+  dir.Write("EMassBasic.txt.zelm-tmp", "other library");
+  dir.Write("EMassQuick.txt.tmpfile", "not ours");
+  AddWith("N, 14");
+  EXPECT_EQ(dir.Read("EMassQuick.txt"), std::string(kQuick) + "N, 14\r\n");
+  EXPECT_FALSE(dir.Exists("EMassQuick.txt.zelm-tmp"));
+  EXPECT_FALSE(dir.Exists("EMassQuick.txt.tmp19191"));
+  EXPECT_TRUE(dir.Exists("EMassBasic.txt.zelm-tmp"));  // another library's: left until that one is written
+  EXPECT_TRUE(dir.Exists("EMassQuick.txt.tmpfile"));
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Lines{"ConfFile.txt", "EMassBasic.txt", "EMassBasic.txt.zelm-tmp", "EMassEnhanced.txt",
+                          "EMassQuick.txt", "EMassQuick.txt.tmpfile", "M-Adjstr.txt", "isotopes.txt"}));
 }
 
 }  // namespace

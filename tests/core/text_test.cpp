@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -37,6 +39,32 @@ TEST(NumberText, UsesAnExponentOnlyForExtremeNumbers) {
   EXPECT_EQ(NumberText(0.0001), " .0001");
   EXPECT_EQ(NumberText(999999999999999.0), " 999999999999999");
   EXPECT_DOUBLE_EQ(LeadingNumber(NumberText(1.5e-7)), 1.5e-7);
+}
+
+TEST(NumberText, EveryTextReadsBackFinite) {
+  // Rounded to fifteen digits, the largest numbers would pass the largest double: they are rounded toward zero.
+  const double largest = std::numeric_limits<double>::max();
+  EXPECT_EQ(NumberText(largest), " 1.79769313486231E+308");
+  EXPECT_EQ(NumberText(-largest), "-1.79769313486231E+308");
+  EXPECT_EQ(NumberText(HUGE_VAL), " 1.79769313486231E+308");
+  EXPECT_EQ(NumberText(-HUGE_VAL), "-1.79769313486231E+308");
+  EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), " 0");
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<uint64_t> bits;
+  for (int i = 0; i < 20000; ++i) {
+    // Any finite double, the near-largest ones often.
+    uint64_t b = bits(random);
+    if (i % 4 == 0) b = (b & 0x800FFFFFFFFFFFFFull) | 0x7FE0000000000000ull;
+    double v = std::bit_cast<double>(b);
+    if (!std::isfinite(v)) continue;
+    const std::string text = NumberText(v);
+    ASSERT_TRUE(IsNumberText(text)) << text;
+    const double back = LeadingNumber(text);
+    ASSERT_TRUE(std::isfinite(back)) << text;
+    if (std::fabs(v) >= 1e-300) {
+      ASSERT_LE(std::fabs(back - v), std::fabs(v) * 1e-14) << text;
+    }
+  }
 }
 
 // Fifteen significant digits as the C library's printf writes them with %.15g, trimmed as the number text trims them:

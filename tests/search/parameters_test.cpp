@@ -152,6 +152,15 @@ TEST_F(Parameters, PlusMinusXAddsAndSubtractsTheHighlightedMass) {
   EXPECT_EQ(form.FindMass.Text, "12.5");
 }
 
+TEST_F(Parameters, PlusMinusXTakesTheMassAfterTheLastComma) {
+  Start("\"Na,Cl\", 57.958622\r\n");
+  ASSERT_EQ(form.WorkList.Items(), (std::vector<std::string>{"Na,Cl, 57.958622"}));
+  form.WorkList.SetListIndex(0);
+  form.FindMass.SetText("100");
+  Left(&Form1::PlusMinusX_MouseUp);
+  EXPECT_EQ(form.FindMass.Text, "157.958622");
+}
+
 TEST_F(Parameters, PlusMinusXSubtractionThatIsRefusedRestoresTheValueExactly) {
   Start("H,1.00782503223\r\n");
   form.WorkList.SetListIndex(0);
