@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "analysis/fragment_check.h"
 #include "analysis/result_line.h"
@@ -100,5 +101,36 @@ int main() {
   std::string no = form.FragmentCheck(big, Group("12", "C", 65536));
   std::printf("12C65535 against 12C32768 and 12C65536: %.2f ms for both (answers \"%s\", \"%s\")\n",
               Seconds(t) * 1e3, yes.c_str(), no.c_str());
+
+  // 5. A label ending in subscript digits ("X" and 99999 in subscript) makes counts in the hundreds of thousands: a
+  // search run's lines with such counts, each selected in turn, against the same lines with the label "X".
+  for (const char* digits : {"", "99999"}) {
+    std::vector<std::string> lines;
+    for (int a = 1; a <= 15; ++a)
+      for (int b = 1; b <= 10; ++b) {
+        std::string label = "X";
+        for (const char* p = digits; *p; ++p) label += zelm::SubDigit(*p - '0');
+        std::string formula = Group("1", "H", b) + label;
+        for (char c : zelm::CountText(a)) formula += zelm::SubDigit(c - '0');
+        lines.push_back(formula + std::string(formula.size() < 30 ? 30 - formula.size() : 0, ' ') +
+                        zelm::NumberText(a * 1.0 + b * 1.007825));
+      }
+    form.StoredResults[0] = zelm::CountText(static_cast<long long>(lines.size()));
+    form.Results.Clear();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      form.StoredResults[i + 1] = lines[i];
+      form.Results.AddItem(lines[i]);
+    }
+    t = Clock::now();
+    long found = 0;
+    for (int i = 0; i < form.Results.Count(); ++i) {
+      form.Results.SetListIndex(i);
+      form.Results_MouseUp(0, 0, 0, 0);
+      found += form.MatchScore;
+    }
+    const double run = Seconds(t);
+    std::printf("label X%s: %zu lines each selected in turn: %.3f s in all (%ld fragments found)\n",
+                *digits ? " with subscript 99999" : "", lines.size(), run, found);
+  }
   return 0;
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "analysis/formula_groups.h"
 #include "analysis/fragment_check.h"
 #include "core/form1.h"
@@ -95,6 +99,64 @@ TEST_F(FragmentCheckTest, LongRunsAreComparedExactly) {
   EXPECT_EQ(Check("^12C_40000", "^12C_40001"), "");
   EXPECT_EQ(Check("^12C_20000^13C_20000", "^12C_10000^13C_100"), "YES");
   EXPECT_EQ(Check("^12C_20000^13C_20000", "^12C_20001"), "");
+}
+
+TEST_F(FragmentCheckTest, CountsInTheMillionsAreComparedExactly) {
+  // Counts written inside labels ("X" followed by subscript digits) reach millions.
+  EXPECT_EQ(Check("X_9999993", "X_9999992"), "YES");
+  EXPECT_EQ(Check("X_9999993", "X_9999993"), "YES");
+  EXPECT_EQ(Check("X_9999993", "X_9999994"), "");
+  EXPECT_EQ(Check("^12C_4500000^1H_3", "^12C_5000000"), "");
+  EXPECT_EQ(Check("^12C_4500000^12C_500000^1H_3", "^12C_5000000"), "YES");
+  EXPECT_EQ(Check("^12C_4500000^1H_3", "^1H_3^12C_4499999"), "YES");
+  EXPECT_EQ(Check("^1H_1X_999999999999999999999", "X_999999999999999999998"), "YES");
+  EXPECT_EQ(Check("^1H_1X_99999999999999", "X_100000000000000"), "");
+  // Runs of words that repeat a shorter word, and runs of its rotations: "abab" is "ab" twice, "ba" is "ab" turned.
+  EXPECT_EQ(Check("abab_500000^1H_1", "ab_1000000"), "YES");
+  EXPECT_EQ(Check("abab_500000^1H_1", "ab_1000001"), "");
+  EXPECT_EQ(Check("ab_700000a_1ba_300000^1H_1", "ab_1000000"), "YES");
+  EXPECT_EQ(Check("ab_700000a_1ba_300000^1H_1", "ba_1000000"), "YES");
+  EXPECT_EQ(Check("ab_700000a_1ba_300000^1H_1", "ba_1000001"), "");
+  EXPECT_EQ(Check("ab_700000a_1ba_300000^1H_1", "ab_1000001"), "");
+}
+
+// The fragment check against its definition: both formulas written out in full and the candidate's groups looked for
+// in the whole one as texts, on formulas made of short words that overlap, repeat and turn into each other.
+TEST_F(FragmentCheckTest, AgreesWithTheWrittenOutDefinition) {
+  const std::vector<std::string> masses = {"", "^1", "^12", "^2"};
+  const std::vector<std::string> symbols = {"a", "b", "ab", "ba", "aba", "abab", "C", "1C", "CC", " "};
+  std::mt19937 random(11);
+  auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+  auto formula = [&](int groups, int most) {
+    std::string f;
+    for (int i = 0; i < groups; ++i) {
+      f += masses[pick(masses.size())] + symbols[pick(symbols.size())];
+      const int count = static_cast<int>(pick(static_cast<size_t>(most) + 1));
+      if (count > 0 || pick(3) == 0) f += "_" + std::to_string(count);
+    }
+    return Coded(f);
+  };
+  auto reference = [](const std::string& whole, const std::string& part) {
+    std::string written;
+    for (const auto& g : SplitFormula(whole)) written += WrittenOut(g);
+    for (const auto& g : SplitFormula(part)) {
+      const std::string piece = WrittenOut(g);
+      if (piece.empty() ? written.empty() : written.find(piece) == std::string::npos) return false;
+    }
+    return true;
+  };
+  int yes = 0;
+  for (int i = 0; i < 30000; ++i) {
+    const std::string whole = formula(1 + static_cast<int>(pick(6)), i % 2 ? 40 : 6);
+    const std::string part = formula(1 + static_cast<int>(pick(2)), i % 3 ? 12 : 40);
+    const bool expected = reference(whole, part);
+    yes += expected;
+    ASSERT_EQ(FragmentMatcher(whole).IsFragment(part), expected) << whole << " / " << part;
+    // The same through the runs alone, as for a formula too long to write out.
+    ASSERT_EQ(FragmentMatcher(whole, 0).IsFragment(part), expected) << whole << " / " << part;
+  }
+  EXPECT_GT(yes, 1000);  // both answers are well represented
+  EXPECT_LT(yes, 27000);
 }
 
 TEST_F(FragmentCheckTest, FormulasLongerThanThirtyCharactersAreReadWhole) {
