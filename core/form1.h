@@ -186,6 +186,12 @@ class Form1 {
   };
   // The start and end common to both: help line, empty list, stop cleared, window; and the closing help line and bar.
   SearchWindow BeginSearch(double WorkMass);
+  // The window of a search for WorkMass with the range, charge and adjustment now set.
+  SearchWindow WindowOf(double WorkMass) const;
+  // Why a mass piece of the mass box (the `number`th, from 1) could not be searched, or how it was read when the
+  // leading-number rule read only part of it; empty when it was searched as typed. `listed` is whether its search
+  // listed any line.
+  std::string PieceNote(const std::string& piece, int number, bool listed) const;
   void EndSearch(bool cut);
   // Lists the combination of the index positions slot[1] (heaviest) to slot[k] with its summed mass; returns true
   // when Results has reached its limit.

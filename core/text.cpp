@@ -124,6 +124,12 @@ double LeadingNumber(std::string_view text) {
   return std::isfinite(v) ? v : 0;
 }
 
+size_t LeadingNumberLength(std::string_view text) {
+  const size_t blanks = SkipBlanks(text);
+  const size_t n = NumberLength(text.substr(blanks));
+  return n == 0 ? 0 : blanks + n;
+}
+
 bool IsNumberText(std::string_view text) {
   std::string_view t = Trim(text);
   if (t.empty()) return false;

@@ -38,6 +38,9 @@ std::string CountText(long long value);
 // Leading-number rule: blanks skipped, the longest leading decimal number taken ("." as the point, an optional sign and
 // exponent), 0 when there is none. "120,60" reads as 120.
 double LeadingNumber(std::string_view text);
+// How many characters of text the leading-number rule reads, the blanks before the number included; 0 when it finds no
+// number.
+size_t LeadingNumberLength(std::string_view text);
 // True when the whole text (blanks around it allowed) is one decimal number; used to check file fields and user entries.
 bool IsNumberText(std::string_view text);
 

@@ -2,6 +2,8 @@
 // listed through the confidence filter, and each listed line selected so that its fragments are named and it is drawn.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string_view>
 
 #include "core/form1.h"
 #include "core/text.h"
@@ -13,7 +15,49 @@ namespace {
 // The largest value the plotted mass range can reach.
 constexpr double kXAxisLimit = 32767;
 
+// A piece or range as the help line quotes it: without the blanks around it, and cut when it is long.
+std::string Quoted(std::string_view text) {
+  text = Trim(text);
+  std::string shown(text.substr(0, 24));
+  if (text.size() > 24) shown += "...";
+  return "(\"" + shown + "\")";
+}
+
 }  // namespace
+
+std::string Form1::PieceNote(const std::string& piece, int number, bool listed) const {
+  const std::string name = "Piece " + CountText(number);
+  const std::string_view text = Trim(piece);
+  const size_t read = LeadingNumberLength(text);
+  const std::string unused = name + (text.empty() ? "" : " " + Quoted(text)) + " could not be used: ";
+  if (text.empty()) return name + " could not be used: it is empty.";
+  if (read == 0) return unused + "it is not a number.";
+  const double mass = LeadingNumber(text);
+  const std::string number_text(text.substr(0, read));
+  if (mass == 0 && !(std::fabs(std::strtod(number_text.c_str(), nullptr)) <= 0))
+    return unused + "the number is too large.";
+  if (!listed) {
+    if (!(mass > 0)) return unused + "a mass must be above 0.";
+    // Nothing can be listed when the window lies beyond every sum of index entries.
+    double heaviest = 0, lightest = HUGE_VAL, negatives = 0;
+    const int n = std::clamp<int>(IndexCount, 0, kIndexLimit);
+    for (int p = 1; p <= n; ++p) {
+      const double m = IndexMass[static_cast<size_t>(p)];
+      if (m > 0) heaviest += m;
+      else negatives += m;
+      lightest = std::min(lightest, m);
+    }
+    if (n == 0) return unused + "the work list is empty.";
+    if (negatives < 0) lightest = negatives;
+    const SearchWindow window = WindowOf(mass);
+    if (window.lower >= heaviest)
+      return unused + "it lies above every mass the work list can form (at most " + NumberTextBare(heaviest) + ").";
+    if (window.upper <= lightest)
+      return unused + "it lies below every mass the work list can form (at least " + NumberTextBare(lightest) + ").";
+  }
+  if (read < text.size()) return name + " " + Quoted(text) + " was read as " + NumberTextBare(mass) + ".";
+  return {};
+}
 
 void Form1::QuickSearch_Click() {
   if (WorkListBtn.Caption == "Quick") LoadFile("EMassQuick.txt");
@@ -23,6 +67,8 @@ void Form1::QuickSearch_Click() {
   SetHeight(kHeightSearching);
 
   long long notStored = 0;
+  std::string notes;
+  int pieces = 0;
   auto processPiece = [&](const std::string& piece) {
     SearchMass = LeadingNumber(piece);
     if (XAxisEnd < SearchMass) {
@@ -31,6 +77,7 @@ void Form1::QuickSearch_Click() {
       XAxisEnd = static_cast<int16_t>(std::min(widened, kXAxisLimit));
     }
     Search(SearchMass);
+    if (std::string note = PieceNote(piece, ++pieces, Results.Count() > 0); !note.empty()) notes += " " + note;
     // The stored count is read afresh: a run started during a yield of the search may have changed it.
     const int stored = std::clamp(static_cast<int>(LeadingNumber(StoredResults[0])), 0, kStoredLimit);
     const int lines = Results.Count();
@@ -68,6 +115,15 @@ void Form1::QuickSearch_Click() {
   if (notStored > 0)
     SetHelp(HelpLine.Caption + " Only the first " + CountText(kStoredLimit) + " result lines were stored; " +
             CountText(notStored) + " more were not.");
+  // What could not be used, and what was read otherwise than typed, after the text of the selected line.
+  const std::string_view range = Trim(Range.Text);
+  if (!(LeadingNumber(range) > 0))
+    notes = " The range " + Quoted(range) + " could not be used: " +
+            (LeadingNumberLength(range) == 0 ? "it is not a number" : "it must be above 0 ppm") + "." + notes;
+  if (!notes.empty()) {
+    const std::string& help = HelpLine.Caption;
+    SetHelp(help + (!help.empty() && help.back() == ' ' ? notes.substr(1) : notes));
+  }
   SetFocus(FindMass);
 }
 

@@ -15,7 +15,10 @@ Form1::SearchWindow Form1::BeginSearch(double WorkMass) {
   SetHelp(" Now searching for possible mass combinations.", true);
   Results.Clear();
   StopRequested = 0;
+  return WindowOf(WorkMass);
+}
 
+Form1::SearchWindow Form1::WindowOf(double WorkMass) const {
   // The half-width comes from the uncorrected mass.
   const double tolerance = LeadingNumber(Range.Text) / 1000000;
   const double halfWidth = WorkMass * tolerance;

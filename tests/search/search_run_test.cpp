@@ -108,7 +108,50 @@ TEST_F(SearchRun, EmptyBoxSearchesZeroAndFindsNothing) {
   Run("");
   EXPECT_EQ(Searches(), 1);
   EXPECT_EQ(form.StoredResults[0], "0");
+  EXPECT_EQ(form.HelpLine.Caption, "No match found. Piece 1 could not be used: it is empty.");
+}
+
+TEST_F(SearchRun, TheHelpLineSaysWhichPieceCouldNotBeUsedAndWhy) {
+  StartWith(C12 + ",12\r\nH,1.0078\r\n");  // with counts up to 15: at most 195.117 u
+  Run("abc, ,nan,-5,0,1e308,1e999,0.5");
+  EXPECT_EQ(Searches(), 8);
+  EXPECT_EQ(form.HelpLine.Caption,
+            "No match found."
+            " Piece 1 (\"abc\") could not be used: it is not a number."
+            " Piece 2 could not be used: it is empty."
+            " Piece 3 (\"nan\") could not be used: it is not a number."
+            " Piece 4 (\"-5\") could not be used: a mass must be above 0."
+            " Piece 5 (\"0\") could not be used: a mass must be above 0."
+            " Piece 6 (\"1e308\") could not be used: it lies above every mass the work list can form (at most 195.117)."
+            " Piece 7 (\"1e999\") could not be used: the number is too large."
+            " Piece 8 (\"0.5\") could not be used: it lies below every mass the work list can form (at least 1.0078).");
+  // A mass that simply has no formula gets no note.
+  Run("100.5");
   EXPECT_EQ(form.HelpLine.Caption, "No match found.");
+  // The range too; a long piece is quoted in part.
+  form.Range.SetText("-1");
+  Run("120," + std::string(100, 'x'));
+  EXPECT_EQ(form.HelpLine.Caption,
+            "No match found. The range (\"-1\") could not be used: it must be above 0 ppm."
+            " Piece 2 (\"xxxxxxxxxxxxxxxxxxxxxxxx...\") could not be used: it is not a number.");
+  form.Range.SetText("");
+  Run("120");
+  EXPECT_EQ(form.HelpLine.Caption, "No match found. The range (\"\") could not be used: it is not a number.");
+}
+
+TEST_F(SearchRun, APieceReadOnlyInPartIsSearchedAsReadAndTheHelpLineSaysSo) {
+  StartWith(C12 + ",12\r\n");
+  Run("120.0.5");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons}));
+  const std::string note = "s) Piece 1 (\"120.0.5\") was read as 120.";
+  ASSERT_GT(form.HelpLine.Caption.size(), note.size());
+  EXPECT_EQ(form.HelpLine.Caption.substr(form.HelpLine.Caption.size() - note.size()), note) << form.HelpLine.Caption;
+  // A comma parts two masses; each is read whole.
+  Run("120,060");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons, FiveCarbons}));
+  EXPECT_EQ(form.HelpLine.Caption.find("Piece"), std::string::npos) << form.HelpLine.Caption;
+  Run("95.5x");
+  EXPECT_EQ(form.HelpLine.Caption, "No match found. Piece 1 (\"95.5x\") was read as 95.5.");
 }
 
 TEST_F(SearchRun, PlotRangeWidensBeforeTheSearchAndNeverShrinksOrPassesItsLimit) {

@@ -82,7 +82,7 @@ class WindowEditingTest : public QObject {
     Answer(QMessageBox::Ok);
     QTest::mouseClick(W(app_->form.Cut), Qt::LeftButton);
     QCOMPARE(WorkList()->model()->rowCount(), 1);
-    QCOMPARE(Quick(), QByteArray("H, 1.0078\r\n"));
+    QCOMPARE(Quick(), QByteArray("H,1.0078\r\n"));
   }
 
   void altAndCtrlDigitsTypeCodedDigits() {
