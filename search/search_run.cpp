@@ -29,15 +29,15 @@ std::string Form1::PieceNote(const std::string& piece, int number, bool listed) 
   const std::string name = "Piece " + CountText(number);
   const std::string_view text = Trim(piece);
   const size_t read = LeadingNumberLength(text);
-  const std::string unused = name + (text.empty() ? "" : " " + Quoted(text)) + " could not be used: ";
-  if (text.empty()) return name + " could not be used: it is empty.";
-  if (read == 0) return unused + "it is not a number.";
+  const std::string unused = name + (text.empty() ? "" : " " + Quoted(text)) + " ";
+  if (text.empty()) return name + " is empty.";
+  if (read == 0) return unused + "is not a number.";
   const double mass = LeadingNumber(text);
   const std::string number_text(text.substr(0, read));
   if (mass == 0 && !(std::fabs(std::strtod(number_text.c_str(), nullptr)) <= 0))
-    return unused + "the number is too large.";
+    return unused + "is too large a number.";
   if (!listed) {
-    if (!(mass > 0)) return unused + "a mass must be above 0.";
+    if (!(mass > 0)) return unused + "is not above 0.";
     // Nothing can be listed when the window lies beyond every sum of index entries.
     double heaviest = 0, lightest = HUGE_VAL, negatives = 0;
     const int n = std::clamp<int>(IndexCount, 0, kIndexLimit);
@@ -47,13 +47,13 @@ std::string Form1::PieceNote(const std::string& piece, int number, bool listed) 
       else negatives += m;
       lightest = std::min(lightest, m);
     }
-    if (n == 0) return unused + "the work list is empty.";
+    if (n == 0) return unused + "finds nothing: the work list is empty.";
     if (negatives < 0) lightest = negatives;
     const SearchWindow window = WindowOf(mass);
     if (window.lower >= heaviest)
-      return unused + "it lies above every mass the work list can form (at most " + NumberTextBare(heaviest) + ").";
+      return unused + "is above every mass the work list can form (at most " + NumberTextBare(heaviest) + ").";
     if (window.upper <= lightest)
-      return unused + "it lies below every mass the work list can form (at least " + NumberTextBare(lightest) + ").";
+      return unused + "is below every mass the work list can form (at least " + NumberTextBare(lightest) + ").";
   }
   if (read < text.size()) return name + " " + Quoted(text) + " was read as " + NumberTextBare(mass) + ".";
   return {};
@@ -118,8 +118,8 @@ void Form1::QuickSearch_Click() {
   // What could not be used, and what was read otherwise than typed, after the text of the selected line.
   const std::string_view range = Trim(Range.Text);
   if (!(LeadingNumber(range) > 0))
-    notes = " The range " + Quoted(range) + " could not be used: " +
-            (LeadingNumberLength(range) == 0 ? "it is not a number" : "it must be above 0 ppm") + "." + notes;
+    notes = " The range " + Quoted(range) + (LeadingNumberLength(range) == 0 ? " is not a number." : " is not above 0.") +
+            notes;
   if (!notes.empty()) {
     const std::string& help = HelpLine.Caption;
     SetHelp(help + (!help.empty() && help.back() == ' ' ? notes.substr(1) : notes));
