@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "core/host.h"
@@ -18,7 +19,12 @@ class QuietHost : public Host {
   void SetClipboardText(const std::string&) override {}
   void SetPrinterFont(const std::string&, double) override {}
   std::string PrintText(const std::string&) override { return {}; }
-  void Yield() override { Mark(); }
+  void Yield() override {
+    Mark();
+    if (onYield) onYield();
+  }
+  // Runs at every yield, after it was timed.
+  std::function<void()> onYield;
   float Timer() override { return 0; }
   std::string CurrentDirectory() override { return dir_; }
   void SendKey(char) override {}

@@ -209,6 +209,10 @@ class Form1 {
   // reachable sums, and about how many 64-bit words that table may take.
   long long SearchPlainVisits = 16384;
   size_t SearchTableWords = size_t{1} << 16;
+  // A search looks at the host's clock every this many steps, and yields when kSearchYieldSeconds have passed since
+  // its last yield.
+  long long SearchClockSteps = 4096;
+  static constexpr double kSearchYieldSeconds = 0.05;
 
   // ---- Library editing ----
   // The current library's file: "EMass", the library button's caption, ".txt".

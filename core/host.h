@@ -2,6 +2,7 @@
 // Every text crossing this interface is 8-bit in the label coding.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace zelm {
@@ -40,6 +41,10 @@ class Host {
   virtual void Yield() = 0;
   // Seconds since midnight, with fractions.
   virtual float Timer() = 0;
+  // Seconds on a clock that never goes back, for measuring how long work has run.
+  virtual double Clock() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  }
   // Full path of the current directory.
   virtual std::string CurrentDirectory() = 0;
   // One character reaches the focused control as if typed.

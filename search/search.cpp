@@ -202,10 +202,9 @@ struct WalkState {
 
 // Steps of the walk exactly as SearchWalk takes them, until the walk ends (slot k reaches 0), the top-level position
 // reaches `mark`, about `until` positions have been entered, or the list reaches its limit (then returns true).
-// Kept out of line, so that its few values stay in registers; without a bound on the positions when there is none.
-template <bool kBounded>
-[[gnu::noinline]] bool PlainSteps(Form1& form, WalkState& walk, const double* mass,
-                                  const Form1::SearchWindow& window, int mark, long long until) {
+// Kept out of line, so that its few values stay in registers.
+[[gnu::noinline]] bool PlainSteps(Form1& form, WalkState& walk, const double* mass, const Form1::SearchWindow& window,
+                                  int mark, long long until) {
   int* const slot = walk.slot;
   double* const sum = walk.sum;
   const double target = window.target, lower = window.lower, upper = window.upper;
@@ -217,7 +216,7 @@ template <bool kBounded>
     long long visits = walk.visits;
     double running = 0;
     bool inside = false;
-    if (slot[k] > 0 && slot[1] != mark && (!kBounded || visits < until)) {
+    if (slot[k] > 0 && slot[1] != mark && visits < until) {
       for (;;) {
         ++visits;
         running = sum[k - 1] + mass[slot[k]];
@@ -233,7 +232,7 @@ template <bool kBounded>
         }
         --slot[k];
         Climb(slot, k, 0);
-        if (slot[k] <= 0 || slot[1] == mark || (kBounded && visits >= until)) break;
+        if (slot[k] <= 0 || slot[1] == mark || visits >= until) break;
       }
     }
     walk.visits = visits;
@@ -246,10 +245,12 @@ template <bool kBounded>
   }
 }
 
-// The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark`, skipping
-// stops paying, or the list reaches its limit (then returns true).
+// The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark`, `left`
+// steps (entered or skipped) have counted down to 0, skipping stops paying, or the list reaches its limit (then returns
+// true).
 [[gnu::noinline]] bool SkippingSteps(Form1& form, WalkState& walk, const double* mass,
-                                     const Form1::SearchWindow& window, int mark, Skipping& skipping) {
+                                     const Form1::SearchWindow& window, int mark, Skipping& skipping,
+                                     long long& left) {
   int* const slot = walk.slot;
   double* const sum = walk.sum;
   int k = walk.k;
@@ -258,7 +259,9 @@ template <bool kBounded>
   const double jump = skipping.Jump();
   const unsigned char* const asks = skipping.Asks();
   bool cut = false;
-  while (slot[k] > 0 && slot[1] != mark) {
+  long long steps = left;
+  while (slot[k] > 0 && slot[1] != mark && steps > 0) {
+    --steps;
     if (k > 1 && asks[slot[k]]) {
       const int p = slot[k];
       const double before = sum[k - 1];
@@ -298,6 +301,7 @@ template <bool kBounded>
   walk.k = k;
   walk.visits = visits;
   walk.hits = hits;
+  left = steps;
   return cut;
 }
 
@@ -319,18 +323,24 @@ void Form1::Search(double& WorkMass) {
   Skipping skipping(n, window, SearchPlainVisits, SearchTableWords, SearchTableSpare);
   skipping.Look(mass, 0);
   bool cut = false;
+  YieldClock clock(host, SearchClockSteps, kSearchYieldSeconds);
 
   while (slot[1] > 0 && !cut) {
     walk.k = 1;
     int mark = slot[1] - 1;
     while (slot[walk.k] > 0) {
-      // Progress and stop, once per new top-level position.
-      if (slot[1] == mark) {
-        --mark;
-        Bar.SetWidth(static_cast<float>(static_cast<double>(mark) / n * 1935));
+      // Progress and stop, once per new top-level position, and whenever a while has passed since the last yield
+      // (then the bar stays).
+      const bool top = slot[1] == mark;
+      if (top || (clock.Left() <= 0 && clock.Due())) {
+        if (top) {
+          --mark;
+          Bar.SetWidth(static_cast<float>(static_cast<double>(mark) / n * 1935));
+        }
         SearchVisits = walk.visits;
         SearchHits = walk.hits;
         host.Yield();
+        clock.Yielded();
         mass = IndexMass.data();
         skipping.Look(mass, walk.visits);
         if (StopRequested == 1) {
@@ -338,11 +348,16 @@ void Form1::Search(double& WorkMass) {
           return;
         }
       }
-      // On to the next yield, the end, the line limit, or a change of how the walk goes on.
+      // On to the next yield or look at the clock, the end, the line limit, or a change of how the walk goes on.
       if (!skipping.On() && walk.visits >= skipping.StartAt()) skipping.Start(mass, walk.visits, walk.hits);
-      if (skipping.On()) cut = SkippingSteps(*this, walk, mass, window, mark, skipping);
-      else if (skipping.StartAt() == LLONG_MAX) cut = PlainSteps<false>(*this, walk, mass, window, mark, LLONG_MAX);
-      else cut = PlainSteps<true>(*this, walk, mass, window, mark, skipping.StartAt());
+      if (skipping.On()) {
+        cut = SkippingSteps(*this, walk, mass, window, mark, skipping, clock.Left());
+      } else {
+        const long long from = walk.visits;
+        const long long until = std::min(skipping.StartAt(), from + std::max(clock.Left(), 1LL));
+        cut = PlainSteps(*this, walk, mass, window, mark, until);
+        clock.Left() -= walk.visits - from;
+      }
       if (cut) break;
     }
   }

@@ -66,17 +66,24 @@ void Form1::SearchWalk(double& WorkMass) {
   long long hits = 0;
   bool cut = false;
 
+  YieldClock clock(host, SearchClockSteps, kSearchYieldSeconds);
+
   while (slot[1] > 0 && !cut) {
     int k = 1;
     int mark = slot[1] - 1;
     while (slot[k] > 0) {
-      // Progress and stop, once per new top-level position.
-      if (slot[1] == mark) {
-        --mark;
-        Bar.SetWidth(static_cast<float>(static_cast<double>(mark) / n * 1935));
+      // Progress and stop, once per new top-level position, and whenever a while has passed since the last yield
+      // (then the bar stays).
+      const bool top = slot[1] == mark;
+      if (top || (--clock.Left() <= 0 && clock.Due())) {
+        if (top) {
+          --mark;
+          Bar.SetWidth(static_cast<float>(static_cast<double>(mark) / n * 1935));
+        }
         SearchVisits = visits;
         SearchHits = hits;
         host.Yield();
+        clock.Yielded();
         mass = IndexMass.data();
         if (StopRequested == 1) {
           SetHelp("Search has been stopped.", true);

@@ -2,7 +2,35 @@
 // slot[1..k] holds the positions of the current combination, heaviest first.
 #pragma once
 
+#include <algorithm>
+
+#include "core/host.h"
+
 namespace zelm {
+
+// When a search yields besides the top-level changes: it counts its steps down from `steps` and, each time the count
+// runs out, reads the host's clock; a yield is due when `seconds` have passed since the last one.
+class YieldClock {
+ public:
+  YieldClock(Host& host, long long steps, double seconds)
+      : host_(host), steps_(std::max(steps, 1LL)), seconds_(seconds), last_(host.Clock()), left_(steps_) {}
+  // The steps left before the clock is read.
+  long long& Left() { return left_; }
+  // With the count run out: starts it again and tells whether a yield is due.
+  bool Due() {
+    left_ = steps_;
+    return host_.Clock() - last_ >= seconds_;
+  }
+  // After every yield.
+  void Yielded() { last_ = host_.Clock(); }
+
+ private:
+  Host& host_;
+  const long long steps_;
+  const double seconds_;
+  double last_;
+  long long left_;
+};
 
 // Climb rule: leave exhausted levels, and skip what lies below a run of consecutive positions down to 1. j is the
 // number of levels already climbed.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <iterator>
@@ -20,8 +21,9 @@
 namespace zelm {
 namespace {
 
-// What one search showed: the lines added between each two yields (sorted), the bar at each yield, the help-line
-// texts repainted at once, and the closing help line and bar.
+// What one search showed: the lines added between each two top-level yields (sorted), the bar at each of them, the
+// help-line texts repainted at once, and the closing help line and bar. Yields after a while within one top-level
+// step are counted apart.
 struct Observed {
   std::vector<std::vector<std::string>> groups;
   std::vector<int> bars;
@@ -43,8 +45,11 @@ class SearchAgainstWalk : public ::testing::Test {
   TempDir dir;
   FakeHost host{dir.Path()};
   Form1 form{host};
-  // Runs at the i-th yield (from 1) of the observed search, after it was recorded.
+  // Runs at the i-th yield (from 1) of the observed search, after it was recorded; `timed` tells a yield within a
+  // top-level step (the bar was not set since the yield before) from one at a top-level change.
   std::function<void(int)> atYield;
+  bool timed = false;
+  int timedYields = 0;
 
   // Runs the search (or the walk) on `mass` and records what it showed.
   Observed Observe(bool skipping, double mass) {
@@ -60,14 +65,22 @@ class SearchAgainstWalk : public ::testing::Test {
     };
     int yields = 0;
     bool inside = false;  // a search started in a yield yields too; only the observed one is recorded
+    unsigned barChanges = form.Bar.Changes;
+    timedYields = 0;
     host.repaints.clear();
     host.onYield = [&] {
       if (inside) return;
-      takeGroup();
-      seen.bars.push_back(form.Bar.Width);
+      timed = form.Bar.Changes == barChanges;
+      if (timed) {
+        ++timedYields;
+      } else {
+        takeGroup();
+        seen.bars.push_back(form.Bar.Width);
+      }
       inside = true;
       if (atYield) atYield(++yields);
       inside = false;
+      barChanges = form.Bar.Changes;
     };
     if (skipping) form.Search(mass);
     else form.SearchWalk(mass);
@@ -203,6 +216,106 @@ TEST_F(SearchAgainstWalk, IndexReloadedDuringAYieldIsSearchedAsTheWalkSearchesIt
         EXPECT_TRUE(walk == search) << "reload " << r << " at yield " << at << ", mass " << mass << "\n  walk:   "
                                     << Describe(walk) << "\n  search: " << Describe(search);
       }
+    }
+  }
+}
+
+// A yield after a while within a top-level step: a stop there, or a library reloaded there, leaves the search where
+// the walk is left when the same is done to it at the point of its walk the search had reached. The walk yields after
+// every position it enters, so one of its yields is that point: the one behind the same lines and top-level changes
+// whose outcome is the search's.
+class WithinATopLevelStep : public SearchAgainstWalk {
+ protected:
+  void SetUp() override {
+    form.FormLoad();
+    dir.Write("EMassOther.txt", "X,7.5\r\nY,2.25\r\nZ,11.125\r\nW,3.0625\r\n");
+    dir.Write("EMassEmpty.txt", "");
+    form.SearchPlainVisits = 0;
+    host.clockStep = 1;  // every look at the clock finds a yield due
+  }
+  void Quick() {
+    form.MaxBit = 3;
+    form.LoadFile("EMassQuick.txt");
+    form.Sort();
+    form.Range.SetText("100");
+  }
+
+  // Runs `action` at the first yield of the search within a top-level step after it listed `lines` lines, and at the
+  // matching yield of the walk;
+  // expects one such yield of the walk to leave what the search left, and the action to fall between two lines of
+  // the same top-level step.
+  void Expect(double mass, int lines, const std::function<void()>& action, const std::string& what) {
+    // The walk's yields: the lines listed and the top-level changes behind each.
+    struct Point {
+      int lines, tops;
+    };
+    std::vector<Point> points;
+    int tops = 0;
+    form.SearchClockSteps = 1;
+    atYield = [&](int) {
+      tops += !timed;
+      points.push_back({form.Results.Count(), tops});
+    };
+    Quick();
+    const Observed whole = Observe(false, mass);
+
+    form.SearchClockSteps = 16;
+    int linesAt = -1, topsAt = -1;
+    tops = 0;
+    atYield = [&](int) {
+      tops += !timed;
+      if (timed && linesAt < 0 && form.Results.Count() >= lines) {
+        linesAt = form.Results.Count(), topsAt = tops;
+        action();
+      }
+    };
+    Quick();
+    const Observed search = Observe(true, mass);
+    ASSERT_GE(linesAt, 0) << what << ": no yield within a top-level step";
+
+    int fewest = INT32_MAX, most = -1;
+    for (const Point& point : points)
+      if (point.tops == topsAt) fewest = std::min(fewest, point.lines), most = std::max(most, point.lines);
+    EXPECT_LT(fewest, linesAt) << what << ": no line of the step was listed before";
+    EXPECT_LT(linesAt, most) << what << ": no line of the step was left to list";
+
+    form.SearchClockSteps = 1;
+    bool matched = false;
+    for (size_t r = 0; r < points.size() && !matched; ++r) {
+      if (points[r].lines != linesAt || points[r].tops != topsAt) continue;
+      atYield = [&](int i) {
+        if (i == static_cast<int>(r) + 1) action();
+      };
+      Quick();
+      matched = Observe(false, mass) == search;
+    }
+    EXPECT_TRUE(matched) << what << ": at " << linesAt << " lines in top-level step " << topsAt
+                         << "\n  search: " << Describe(search) << "\n  walk without it: " << Describe(whole);
+  }
+};
+
+TEST_F(WithinATopLevelStep, StopKeepsTheLinesListedBeforeIt) {
+  for (double mass : {150.0, 175.0}) {
+    for (int lines : {25, 150, 300}) {
+      Expect(mass, lines, [&] { form.Stop_Click(); },
+             "stop after " + std::to_string(lines) + " lines, mass " + NumberTextBare(mass));
+      EXPECT_EQ(form.HelpLine.Caption, "Search has been stopped.");
+      if (HasFailure()) return;
+    }
+  }
+}
+
+TEST_F(WithinATopLevelStep, ReloadedIndexIsSearchedOnAsTheWalkSearchesIt) {
+  const std::vector<std::function<void()>> reloads = {
+      [&] { form.LoadFile("EMassOther.txt"), form.Sort(); },  // other masses, fewer entries
+      [&] { form.LoadFile("EMassOther.txt"); },               // other masses, not sorted
+      [&] { form.LoadFile("EMassEmpty.txt"); },               // none
+      [&] { form.LoadFile("EMassQuick.txt"), form.Sort(); },  // the same masses again
+  };
+  for (size_t r = 0; r < reloads.size(); ++r) {
+    for (int lines : {40, 250}) {
+      Expect(150, lines, reloads[r], "reload " + std::to_string(r) + " after " + std::to_string(lines) + " lines");
+      if (HasFailure()) return;
     }
   }
 }

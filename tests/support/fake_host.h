@@ -31,6 +31,10 @@ class FakeHost : public Host {
   std::string printError;
   int yields = 0;
   float now = 0;
+  // The monotonic clock: every reading moves it on by clockStep seconds (none unless a test sets it).
+  double clock = 0;
+  double clockStep = 0;
+  int clockReadings = 0;
   std::vector<char> keys;
   bool ended = false;
   // Every text the help line showed when it was repainted at once, in order.
@@ -62,6 +66,11 @@ class FakeHost : public Host {
     if (onYield) onYield();
   }
   float Timer() override { return now; }
+  double Clock() override {
+    ++clockReadings;
+    clock += clockStep;
+    return clock;
+  }
   std::string CurrentDirectory() override { return dir_; }
   void SendKey(char code) override { keys.push_back(code); }
   void End() override { ended = true; }
