@@ -7,6 +7,7 @@
 
 #include "core/form1.h"
 #include "core/text.h"
+#include "search/walk_steps.h"
 
 namespace zelm {
 
@@ -105,10 +106,23 @@ void Form1::QuickSearch_Click() {
 
   ShowResults();
 
+  // The selection pass yields to the window as a search does, whenever a while has passed since the last yield, so
+  // that a long pass never freezes it. Stop ends the pass there; the last line is selected as at the pass's end. The
+  // list is read afresh after each yield: a handler run there may have changed it.
+  StopRequested = 0;
+  YieldClock clock(host, 1, kSearchYieldSeconds);
   const int listed = Results.Count();
-  for (int i = 0; i < listed; ++i) {
+  for (int i = 0; i < listed && i < Results.Count(); ++i) {
     Results.SetListIndex(i);
     Results_MouseUp(0, 0, 0, 0);
+    if (i + 1 < listed && --clock.Left() <= 0 && clock.Due()) {
+      host.Yield();
+      clock.Yielded();
+      if (StopRequested == 1) {
+        Results.SetListIndex(Results.Count() - 1);
+        break;
+      }
+    }
   }
   if (Results.Count() == 0) SetHelp("No match found.");
   Results_MouseUp(0, 0, 0, 0);

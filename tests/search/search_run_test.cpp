@@ -103,6 +103,37 @@ TEST_F(SearchRun, TrailingCommaSearchesAnEmptyPieceAsZero) {
   EXPECT_EQ(Stored(), (std::vector<std::string>{TenCarbons}));
 }
 
+TEST_F(SearchRun, TheSelectionPassYieldsWhenAWhileHasPassedAndStopEndsIt) {
+  StartWith(C12 + ",12\r\n");
+  const std::string ThreeCarbons = C12 + "\x93" + std::string(26, ' ') + " 36";
+  host.clock = 0;
+  host.clockStep = 0.06;  // every reading of the clock moves it on 60 ms: a yield is due at every look
+  std::vector<int> passYields;  // the line selected at each yield of the selection pass
+  host.onYield = [&] {
+    if (!form.SelectedResult.empty()) passYields.push_back(form.Results.ListIndex());
+  };
+  Run("120,60,36");
+  ASSERT_EQ(form.Results.Items(), (std::vector<std::string>{TenCarbons, ThreeCarbons, FiveCarbons}));
+  EXPECT_EQ(passYields, (std::vector<int>{0, 1}));  // not after the last line: the run ends there
+  EXPECT_EQ(form.Results.ListIndex(), 2);
+
+  // Stop at the pass's first yield: the rest of the pass is left out, the last line ends selected and drawn.
+  passYields.clear();
+  form.SelectedResult.clear();
+  host.onYield = [&] {
+    if (form.SelectedResult.empty()) return;
+    passYields.push_back(form.Results.ListIndex());
+    form.Stop_Click();
+  };
+  const std::string lastHelp = form.HelpLine.Caption;
+  Run("120,60,36");
+  EXPECT_EQ(passYields, (std::vector<int>{0}));
+  EXPECT_EQ(Stored().size(), 3u);
+  EXPECT_EQ(form.Results.ListIndex(), 2);
+  EXPECT_EQ(form.SelectedResult, FiveCarbons);
+  EXPECT_EQ(form.HelpLine.Caption, lastHelp);
+}
+
 TEST_F(SearchRun, EmptyBoxSearchesZeroAndFindsNothing) {
   StartWith(C12 + ",12\r\n");
   Run("");
