@@ -6,7 +6,7 @@
 #include "analysis/formula_groups.h"
 #include "analysis/result_line.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

@@ -1,6 +1,6 @@
 #include "analysis/result_line.h"
 
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

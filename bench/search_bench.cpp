@@ -24,8 +24,8 @@
 #include "bench/quiet_host.h"
 #include "core/form1.h"
 #include "core/host.h"
-#include "core/text.h"
-#include "core/textfile.h"
+#include "text/text.h"
+#include "text/textfile.h"
 
 using namespace zelm;
 

@@ -10,7 +10,7 @@
 #include "analysis/result_line.h"
 #include "bench/quiet_host.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The isotope table, the mass adjustments and the existence-confidence memory: read only, never written.
 #include "core/form1.h"
-#include "core/text.h"
-#include "core/textfile.h"
+#include "text/text.h"
+#include "text/textfile.h"
 
 namespace zelm {
 

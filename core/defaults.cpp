@@ -1,6 +1,6 @@
 #include "core/defaults.h"
 
-#include "core/textfile.h"
+#include "text/textfile.h"
 
 namespace zelm {
 

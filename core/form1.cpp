@@ -1,6 +1,6 @@
 #include "core/form1.h"
 
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

@@ -95,6 +95,8 @@ class Form1 {
   int16_t MaxBit = 0;
   std::string PendingEntry;
   int16_t StopRequested = 0;
+  // Clicks on Stop so far: how the selection pass after a search run sees a click without clearing StopRequested.
+  unsigned StopClicks = 0;
   std::vector<std::string> StoredResults = std::vector<std::string>(kStoredLimit + 1);
   int16_t ConfidenceThreshold = 0;
   struct Rating {

@@ -2,8 +2,8 @@
 #include <utility>
 
 #include "core/form1.h"
-#include "core/text.h"
-#include "core/textfile.h"
+#include "text/text.h"
+#include "text/textfile.h"
 
 namespace zelm {
 

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "core/form1.h"
-#include "core/text.h"
-#include "core/textfile.h"
+#include "text/text.h"
+#include "text/textfile.h"
 
 namespace zelm {
 

@@ -1,7 +1,7 @@
 // Start-up, activation and exit of the main window.
 #include "core/defaults.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

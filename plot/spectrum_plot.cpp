@@ -5,7 +5,7 @@
 
 #include "analysis/result_line.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "search/reach_table.h"
 #include "search/walk_steps.h"
 
@@ -369,6 +369,7 @@ void Form1::Search(double& WorkMass) {
 
 void Form1::Stop_Click() {
   StopRequested = 1;
+  ++StopClicks;
   SetFocus(FindMass);
 }
 

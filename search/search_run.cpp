@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "search/walk_steps.h"
 
 namespace zelm {
@@ -109,7 +109,7 @@ void Form1::QuickSearch_Click() {
   // The selection pass yields to the window as a search does, whenever a while has passed since the last yield, so
   // that a long pass never freezes it. Stop ends the pass there; the last line is selected as at the pass's end. The
   // list is read afresh after each yield: a handler run there may have changed it.
-  StopRequested = 0;
+  const unsigned stopClicks = StopClicks;
   YieldClock clock(host, 1, kSearchYieldSeconds);
   const int listed = Results.Count();
   for (int i = 0; i < listed && i < Results.Count(); ++i) {
@@ -118,7 +118,7 @@ void Form1::QuickSearch_Click() {
     if (i + 1 < listed && --clock.Left() <= 0 && clock.Due()) {
       host.Yield();
       clock.Yielded();
-      if (StopRequested == 1) {
+      if (StopClicks != stopClicks) {
         Results.SetListIndex(Results.Count() - 1);
         break;
       }

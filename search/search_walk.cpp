@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "search/walk_steps.h"
 
 namespace zelm {

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "core/text.h"
+#include "text/text.h"
 #include "ui/app.h"
 
 namespace {

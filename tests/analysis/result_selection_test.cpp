@@ -4,7 +4,7 @@
 
 #include "analysis/result_line.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "support/fake_host.h"
 #include "support/formula_text.h"
 

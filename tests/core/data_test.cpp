@@ -6,7 +6,7 @@
 
 #include "core/defaults.h"
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 

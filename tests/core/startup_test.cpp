@@ -2,8 +2,8 @@
 
 #include "core/defaults.h"
 #include "core/form1.h"
-#include "core/text.h"
-#include "core/textfile.h"
+#include "text/text.h"
+#include "text/textfile.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 

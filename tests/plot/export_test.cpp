@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 

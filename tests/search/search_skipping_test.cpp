@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "search/reach_table.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"

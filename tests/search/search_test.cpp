@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "core/text.h"
+#include "text/text.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 

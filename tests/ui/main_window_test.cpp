@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/text.h"
+#include "text/text.h"
 #include "plot/graph_surface.h"
 #include "ui/app.h"
 #include "ui/codec.h"

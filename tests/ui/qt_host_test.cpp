@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/text.h"
+#include "text/text.h"
 #include "support/temp_dir.h"
 #include "ui/qt_host.h"
 

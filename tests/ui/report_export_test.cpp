@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/text.h"
+#include "text/text.h"
 #include "support/temp_dir.h"
 #include "ui/app.h"
 

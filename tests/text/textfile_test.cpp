@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/textfile.h"
+#include "text/textfile.h"
 #include "support/temp_dir.h"
 
 namespace zelm {

@@ -1,4 +1,4 @@
-#include "core/textfile.h"
+#include "text/textfile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "core/text.h"
+#include "text/text.h"
 
 namespace zelm {
 namespace {
