@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "analysis/formula_groups.h"
-#include "analysis/result_line.h"
+#include "core/result_line.h"
 #include "core/form1.h"
 #include "text/text.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/fragment_check.h"
-#include "analysis/result_line.h"
+#include "core/result_line.h"
 #include "bench/quiet_host.h"
 #include "core/form1.h"
 #include "text/text.h"

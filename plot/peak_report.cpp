@@ -1,7 +1,7 @@
 // The peak report: what the plot shows, as text in the report list over the plot and on the clipboard.
 #include <cmath>
 
-#include "analysis/result_line.h"
+#include "core/result_line.h"
 #include "core/form1.h"
 #include "text/text.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/result_line.h"
+#include "core/result_line.h"
 #include "core/form1.h"
 #include "text/text.h"
 

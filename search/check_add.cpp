@@ -6,15 +6,12 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "core/result_line.h"
 #include "text/text.h"
 
 namespace zelm {
 
 namespace {
-
-// Width of the formula column of a result line, and how much of the mass text follows a short formula.
-constexpr size_t kFormulaColumn = 30;
-constexpr size_t kShortMassText = 12;
 
 // The power written in the two characters before an index label's "(" (" 3" or "12").
 double PowerBefore(const std::string& s, size_t open) {
@@ -149,15 +146,8 @@ void Form1::CheckAdd(std::string& s, std::string& Wmass) {
   if (AdjustIndex >= 0 && AdjustIndex < static_cast<int>(AdjustMass.size())) reported += AdjustMass[AdjustIndex];
   Wmass = NumberText(reported);
 
-  // Step 5: the line. A formula wider than the column is followed by the whole mass text, whose leading blank
-  // separates the two.
-  std::string line = formula;
-  if (formula.size() <= kFormulaColumn) {
-    line.append(kFormulaColumn - formula.size(), ' ');
-    line += Wmass.substr(0, kShortMassText);
-  } else {
-    line += Wmass;
-  }
+  // Step 5: the line.
+  std::string line = ResultLine(formula, Wmass);
   s = line;
   Results.AddItem(std::move(line));
 }

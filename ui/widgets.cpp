@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/result_line.h"
+#include "text/text.h"
 #include "ui/codec.h"
 
 namespace zelm {
@@ -104,12 +106,9 @@ void FitLabel::paintEvent(QPaintEvent*) {
 }
 
 std::pair<QString, QString> ResultLineDelegate::Split(const QString& line) {
-  // A formula of up to 30 characters is padded to 30; a longer one is followed directly by the mass text, whose
-  // leading blank (or minus) starts it.
-  if (line.size() > 30 && line.at(29) == ' ') return {line.left(30).trimmed(), line.mid(30).trimmed()};
-  int cut = line.lastIndexOf(' ');
-  if (cut < 0) return {line, QString()};
-  return {line.left(cut), line.mid(cut + 1)};
+  const std::string bytes = FromUnicode(line);
+  const ResultLineParts parts = SplitResultLine(bytes);
+  return {ToUnicode(std::string(parts.formula)), ToUnicode(std::string(Trim(parts.massText)))};
 }
 
 void ResultLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {

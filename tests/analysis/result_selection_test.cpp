@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "analysis/result_line.h"
+#include "core/result_line.h"
 #include "core/form1.h"
 #include "text/text.h"
 #include "support/fake_host.h"

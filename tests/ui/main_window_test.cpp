@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/result_line.h"
 #include "text/text.h"
 #include "plot/graph_surface.h"
 #include "ui/app.h"
@@ -41,6 +42,20 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(app_->window.get()));
   }
   void cleanup() { app_.reset(); }
+
+  void resultLinesShowTheirFormulaAndMassAsTheCoreReadsThem() {
+    // The view draws the two parts the core reads from a line: formulas around the column's width, masses of either
+    // sign.
+    for (int width : {28, 29, 30, 31, 40}) {
+      const std::string formula = std::string(static_cast<size_t>(width - 1), 'C') + SubDigit(5);
+      for (const char* mass : {" 120.5", "-18.01"}) {
+        const std::string line = ResultLine(formula, mass);
+        const auto [shownFormula, shownMass] = ResultLineDelegate::Split(ToUnicode(line));
+        QCOMPARE(shownFormula, ToUnicode(formula));
+        QCOMPARE(shownMass, ToUnicode(std::string(Trim(mass))));
+      }
+    }
+  }
 
   void everyControlStandsAtItsPlace() {
     Form1& f = app_->form;
