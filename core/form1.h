@@ -11,6 +11,7 @@
 
 #include "core/controls.h"
 #include "core/host.h"
+#include "text/data_files.h"
 #include "plot/graph_surface.h"
 
 namespace zelm {
@@ -242,8 +243,10 @@ std::string WorkListLine(const std::string& label, double mass);
 // The library file line that loads back as the given work-list line: the work-list text itself, or with the label
 // between double quotes where bare it would not read back whole (a comma in it, blanks or tabs at either end).
 std::string LibraryLineOf(const std::string& workListLine);
-// Why a library file line (with its fields) is not loaded, or an empty text when it is.
-std::string LibraryLineFault(const std::vector<std::string>& fields, const std::string& line);
+// The help-line note on the lines of a data file that were not used (those before line `before`): how many, and the
+// first with its reason ("isotopes.txt: 2 lines were not read, first line 4 (fewer than four fields)."); empty when
+// there were none. `what` is "read" or "loaded".
+std::string ProblemsNote(const std::vector<FileProblem>& problems, int before, const char* what);
 // The index label for power n: n right-aligned in two characters, "(", the label, ")".
 std::string IndexLabelText(int n, const std::string& label);
 

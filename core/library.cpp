@@ -1,20 +1,23 @@
 // Library files: the work list and the search index built from them.
+#include <climits>
 #include <utility>
 
 #include "core/form1.h"
 #include "text/text.h"
-#include "text/textfile.h"
+#include "text/data_files.h"
 
 namespace zelm {
 
-std::string LibraryLineFault(const std::vector<std::string>& fields, const std::string& line) {
-  if (Trim(line).empty()) return "it is blank";
-  if (fields.size() < 2) return "it has no comma";
-  if (fields.size() > 2) return "it has more than one comma";
-  if (fields[0].empty()) return "its label is empty";
-  if (fields[0].find_first_of("()") != std::string::npos) return "its label holds a parenthesis";
-  if (!IsNumberText(fields[1])) return "its mass is not a number";
-  return {};
+std::string ProblemsNote(const std::vector<FileProblem>& problems, int before, const char* what) {
+  int count = 0;
+  const FileProblem* first = nullptr;
+  for (const FileProblem& p : problems) {
+    if (p.line <= 0 || p.line >= before) continue;
+    if (count++ == 0) first = &p;
+  }
+  if (count == 0) return {};
+  return first->file + ": " + CountText(count) + (count == 1 ? " line was" : " lines were") + " not " + what +
+         ", first line " + CountText(first->line) + " (" + first->reason + ").";
 }
 
 void Form1::LoadFile(const std::string& FileName) {
@@ -24,42 +27,29 @@ void Form1::LoadFile(const std::string& FileName) {
   int count = 0;
   const int perLine = MaxBit + 1;
 
-  TextReader file(DataPath(FileName));
-  if (!file.Ok()) LoadProblem = file.Error() + " The work list is empty.";
-
-  int skipped = 0;
-  std::string firstSkip;
-  while (file.Ok() && !file.AtEnd()) {
-    std::string line = file.ReadLine();
-    auto fields = SplitFields(line);
-    std::string fault = LibraryLineFault(fields, line);
-    if (!fault.empty()) {
-      if (skipped++ == 0) firstSkip = "line " + CountText(file.LineNumber()) + " (" + fault + ")";
-      continue;
-    }
+  const LibraryData file = ReadLibrary(DataPath(FileName));
+  if (!file.read) LoadProblem = file.problems.front().reason + " The work list is empty.";
+  int stopLine = INT_MAX;
+  for (const LibraryEntry& entry : file.entries) {
     if (count + perLine > kIndexLimit) {
       // The index has room for 5000 entries: this line and the rest of the file are not loaded.
-      LoadProblem = FileName + " line " + CountText(file.LineNumber()) +
+      stopLine = entry.line;
+      LoadProblem = FileName + " line " + CountText(entry.line) +
                     " and the lines after it were not loaded: the search index holds " + CountText(kIndexLimit) +
                     " entries.";
       break;
     }
-    const std::string& label = fields[0];
-    double mass = LeadingNumber(fields[1]);
-    WorkList.AddItem(WorkListLine(label, mass));
-    double multiple = mass;
+    WorkList.AddItem(WorkListLine(entry.label, entry.mass));
+    double multiple = entry.mass;
     for (int n = 0; n <= MaxBit; ++n) {
       ++count;
-      IndexLabel[count] = IndexLabelText(n, label);
+      IndexLabel[count] = IndexLabelText(n, entry.label);
       IndexMass[count] = multiple;
       multiple *= 2;
     }
   }
-  if (skipped > 0) {
-    std::string skip = FileName + ": " + CountText(skipped) + (skipped == 1 ? " line was" : " lines were") +
-                       " not loaded, first " + firstSkip + ".";
+  if (std::string skip = ProblemsNote(file.problems, stopLine, "loaded"); !skip.empty())
     LoadProblem = LoadProblem.empty() ? skip : skip + " " + LoadProblem;
-  }
   IndexCount = static_cast<int16_t>(count);
   host.RepaintNow(WorkList);
   if (!LoadProblem.empty()) SetHelp(" Now loading complete emass file and creating index. " + LoadProblem, true);

@@ -4,6 +4,7 @@
 
 #include "core/form1.h"
 #include "text/text.h"
+#include "text/data_files.h"
 #include "text/textfile.h"
 
 namespace zelm {
@@ -39,39 +40,29 @@ bool LoadsBackAs(const std::string& line, const std::string& workListLine) {
 }
 
 // The bytes of the library file at path without the line behind work-list item `removed` (and its line end); every
-// other byte stays as it is. The work list shows the file's loadable lines in order, so its items are matched with
-// them one by one; when they do not match (the file was changed since it was loaded) the answer is empty and *why
-// says so.
+// other byte stays as it is. The work list shows the file's entries in order, so its items are matched with them one
+// by one; when they do not match (the file was changed since it was loaded) the answer is empty and *why says so.
 std::optional<std::string> BytesWithout(const ListBox& list, int removed, const std::string& path, std::string* why) {
-  TextReader file(path);
-  if (!file.Ok()) {
-    *why = file.Error();
+  const LibraryData file = ReadLibrary(path);
+  if (!file.read) {
+    *why = file.problems.front().reason;
     return std::nullopt;
   }
   const std::string changed = BaseName(path) + " was changed since the work list was loaded from it.";
-  size_t cutFrom = 0, cutTo = 0;
-  int shown = 0;
-  while (!file.AtEnd()) {
-    std::string line = file.ReadLine();
-    auto fields = SplitFields(line);
-    if (shown < list.Count() && LibraryLineFault(fields, line).empty()) {
-      if (WorkListLine(fields[0], LeadingNumber(fields[1])) != list.Item(shown)) {
-        *why = changed;
-        return std::nullopt;
-      }
-      if (shown == removed) {
-        cutFrom = file.LineStart();
-        cutTo = file.Position();
-      }
-      ++shown;
-    }
-  }
-  if (shown != list.Count() || cutTo == 0) {
+  const int shown = list.Count();
+  if (static_cast<int>(file.entries.size()) < shown || removed < 0 || removed >= shown) {
     *why = changed;
     return std::nullopt;
   }
-  const std::string& bytes = file.Bytes();
-  return bytes.substr(0, cutFrom) + bytes.substr(cutTo);
+  for (int i = 0; i < shown; ++i) {
+    const LibraryEntry& entry = file.entries[static_cast<size_t>(i)];
+    if (WorkListLine(entry.label, entry.mass) != list.Item(i)) {
+      *why = changed;
+      return std::nullopt;
+    }
+  }
+  const LibraryEntry& cut = file.entries[static_cast<size_t>(removed)];
+  return file.bytes.substr(0, cut.start) + file.bytes.substr(cut.end);
 }
 
 }  // namespace
