@@ -12,7 +12,7 @@
 #include "core/controls.h"
 #include "core/host.h"
 #include "text/data_files.h"
-#include "plot/graph_surface.h"
+#include "core/graph_surface.h"
 
 namespace zelm {
 

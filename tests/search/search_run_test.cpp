@@ -7,7 +7,7 @@
 
 #include "core/form1.h"
 #include "text/text.h"
-#include "plot/graph_surface.h"
+#include "core/graph_surface.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 

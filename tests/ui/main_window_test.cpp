@@ -12,7 +12,7 @@
 
 #include "core/result_line.h"
 #include "text/text.h"
-#include "plot/graph_surface.h"
+#include "core/graph_surface.h"
 #include "ui/app.h"
 #include "ui/codec.h"
 #include "ui/widgets.h"
