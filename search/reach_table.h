@@ -26,14 +26,24 @@ class ReachTable {
 
   // Whether some nonempty subset of the positions 1 to p may have an exact sum strictly between a and b. Never false
   // when one has, for b up to the table's limit, unless its negative masses add up to less than `least`.
-  bool MayHold(int p, double a, double b) const {
+  [[gnu::always_inline]] bool MayHold(int p, double a, double b) const {
     const Row& row = rows_[p];
-    // The bins from a's to b's, within those in use; bin `zero` holds the sum 0.
-    const double lo = std::max(a * row.scale, -row.zeroD);
-    const double hi = std::min(b * row.scale, row.end - row.zeroD);
-    if (!(lo < hi)) return false;
-    const int64_t first = Floor(lo) + row.zero;
-    int64_t last = Floor(hi) + row.zero;
+    // The bins from a's to b's, within those in use; bin `zero` holds the sum 0. Where no sum lies below 0 (most
+    // rows), a bin is the whole part of a scaled sum.
+    int64_t first, last;
+    if (row.zero == 0) {
+      const double lo = std::max(a * row.scale, 0.0);
+      const double hi = std::min(b * row.scale, row.end);
+      if (!(lo < hi)) return false;
+      first = static_cast<int64_t>(lo);
+      last = static_cast<int64_t>(hi);
+    } else {
+      const double lo = std::max(a * row.scale, -row.zeroD);
+      const double hi = std::min(b * row.scale, row.end - row.zeroD);
+      if (!(lo < hi)) return false;
+      first = Floor(lo) + row.zero;
+      last = Floor(hi) + row.zero;
+    }
     last -= last == row.used;
     const uint64_t* bits = words_.get() + row.offset;
     const uint64_t maskFirst = ~uint64_t{0} << (first & 63);

@@ -66,13 +66,13 @@ class Skipping {
     if ((visits >= kSample && hits * kDense >= visits) || !Seen(mass)) return;
     const double lower = window_.lower, upper = window_.upper;
     jump_ = std::max(upper, window_.target);
-    // The sums of the positive masses and of the sizes of all masses at positions 2 to q, for a quick answer to where
-    // a run of consecutive positions ends; how far sums reach below 0; the heaviest mass.
-    chain_.assign(static_cast<size_t>(n_) + 1, 0.0);
-    sizes_.assign(static_cast<size_t>(n_) + 1, 0.0);
+    // For a quick answer to where a run of consecutive positions ends: the most that the masses at positions 2 to q
+    // add on the way down from q, and the sum of their sizes. How far sums reach below 0.
+    chain_.assign(static_cast<size_t>(n_) + 1, Chain{});
+    double positive = 0;
     for (int q = 2; q <= n_; ++q) {
-      chain_[q] = chain_[q - 1] + std::max(mass[q], 0.0);
-      sizes_[q] = sizes_[q - 1] + std::fabs(mass[q]);
+      positive += std::max(mass[q], 0.0);
+      chain_[q] = {mass[q] > 0 ? positive : mass[q], chain_[q - 1].sizes + std::fabs(mass[q])};
     }
     double below = 0;
     for (int q = 1; q <= n_ && mass[q] < 0; ++q) below -= mass[q];
@@ -159,8 +159,9 @@ class Skipping {
   bool RunsDown(const double* mass, double before, int p) const {
     if (p <= 1) return true;
     const double target = window_.target;
-    const double quick = before + (mass[p] > 0 ? chain_[p] : mass[p]);
-    const double error = (4.0 * p + 8) * 0x1p-53 * (std::fabs(before) + sizes_[p]);
+    const Chain& chain = chain_[p];
+    const double quick = before + chain.most;
+    const double error = (4.0 * p + 8) * 0x1p-53 * (std::fabs(before) + chain.sizes);
     if (quick + error < target) return true;
     if (quick - error >= target) return false;
     double running = before;
@@ -199,7 +200,10 @@ class Skipping {
   long long startAt_ = LLONG_MAX;
   double jump_ = HUGE_VAL;
   double margin_ = 0;
-  std::vector<double> chain_, sizes_;
+  struct Chain {
+    double most = 0, sizes = 0;
+  };
+  std::vector<Chain> chain_;
   std::shared_ptr<ReachTable> table_;
   // How often the table was asked about each run of positions and said no, while that is measured.
   struct Asked {
@@ -269,8 +273,8 @@ struct WalkState {
 }
 
 // The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark`, `left`
-// steps (entered or skipped) have counted down to 0, skipping stops paying, or the list reaches its limit (then returns
-// true).
+// positions have been entered (between two entered positions it skips at most once per level), skipping stops paying,
+// or the list reaches its limit (then returns true). `left` is lowered by the positions entered.
 [[gnu::noinline]] bool SkippingSteps(Form1& form, WalkState& walk, const double* mass,
                                      const Form1::SearchWindow& window, int mark, Skipping& skipping,
                                      long long& left) {
@@ -282,9 +286,8 @@ struct WalkState {
   const double jump = skipping.Jump();
   const unsigned char* const asks = skipping.Asks();
   bool cut = false;
-  long long steps = left;
-  while (slot[k] > 0 && slot[1] != mark && steps > 0) {
-    --steps;
+  const long long until = visits + left;
+  while (slot[k] > 0 && slot[1] != mark && visits < until) {
     if (k > 1 && asks[slot[k]]) {
       const int p = slot[k];
       const double before = sum[k - 1];
@@ -324,7 +327,7 @@ struct WalkState {
   walk.k = k;
   walk.visits = visits;
   walk.hits = hits;
-  left = steps;
+  left = until - visits;
   return cut;
 }
 
