@@ -209,7 +209,7 @@ class Form1 {
   long long SearchHits = 0;
   long long SearchVisits = 0;
   // Measuring and testing aids too: how many positions Search enters as the walk does before it builds its table of
-  // reachable sums, and about how many 64-bit words that table may take.
+  // reachable sums, and about how many 64-bit words that table takes at first (a long search builds it larger).
   long long SearchPlainVisits = 16384;
   size_t SearchTableWords = size_t{1} << 16;
   // A search looks at the host's clock every this many steps, and yields when kSearchYieldSeconds have passed since

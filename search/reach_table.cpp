@@ -76,57 +76,97 @@ void MoveUp(const uint64_t* from, int64_t fromWords, uint64_t* to, int64_t toWor
   else MoveUpBy<false>(from, fromWords, to, toWords, whole);
 }
 
+// to |= from moved up by `by` bins (down where negative; and by one more where `between`), over the words 0 to
+// toWords - 1; words of from outside 0 to fromWords - 1 count as empty. Plain and slower: for the rows of negative
+// masses.
+void OrMoved(const uint64_t* from, int64_t fromWords, uint64_t* to, int64_t toWords, int64_t by, bool between) {
+  const int64_t moveWords = by >> 6;
+  const int bits = static_cast<int>(by & 63);
+  auto at = [&](int64_t i) { return i >= 0 && i < fromWords ? from[i] : uint64_t{0}; };
+  auto moved = [&](int64_t i) { return (at(i - moveWords) << bits) | ((at(i - moveWords - 1) >> 1) >> (63 - bits)); };
+  for (int64_t i = 0; i < toWords; ++i) {
+    uint64_t m = moved(i);
+    if (between) m |= (m << 1) | (moved(i - 1) >> 63);
+    to[i] |= m;
+  }
+}
+
+// The row before brought to bins `halvings` times as wide: bins and the bin of sum 0 (`zero`) as they become. Where
+// the bin of 0 is odd, everything moves up by one bin first, so that the bins below 0 halve as those above it do.
+template <typename Step>
+void Widen(int halvings, int64_t& bins, int64_t& zero, Step&& step) {
+  for (int s = 0; s < halvings; ++s) {
+    const bool odd = (zero & 1) != 0;
+    if (bins > 0) {
+      step(odd, bins);
+      bins = (bins + odd + 1) / 2;
+    }
+    zero = (zero + odd) / 2;
+  }
+}
+
 }  // namespace
 
-void ReachTable::Build(const double* mass, int n, double limit, double width, size_t wordBudget) {
+void ReachTable::Build(const double* mass, int n, double limit, double least, double width, size_t wordBudget) {
   rows_.assign(static_cast<size_t>(n) + 1, Row{});
   total_ = 0;
   if (n <= 0) return;
+  least = std::min(least, 0.0);
 
-  // Lay out the rows: each row spreads the sums it keeps (up to the limit, or up to the sum of all its masses when
-  // that is less) over about the same number of bins, never finer than a 64th of the window nor than the row
-  // before. A row whose subsets are many for that span (its 2^p sums, each a window wide, would cover it) answers yes
-  // nearly everywhere whatever its bins, so it gets wider ones, and the others share the budget.
+  // Lay out the rows: each row spreads the sums it keeps (from the sum of its negative masses, or `least` when that
+  // is more, up to the limit, or up to the sum of its positive masses when that is less) over about the same number
+  // of bins, never finer than a 64th of the window nor than the row before. A row whose subsets are many for that
+  // span (its 2^p sums, each a window wide, would cover it) answers yes nearly everywhere whatever its bins, so it gets
+  // wider ones, and the others share the budget.
   int roomy = 0;
-  double most = 0, subsets = 1;
+  double positive = 0, negative = 0, subsets = 1;
   for (int p = 1; p <= n; ++p) {
-    most += mass[p];
+    (mass[p] < 0 ? negative : positive) += mass[p];
     subsets *= 2;
-    if (width * subsets < std::min(limit, most)) ++roomy;
+    if (width * subsets < std::min(limit, positive) - std::max(negative, least)) ++roomy;
   }
   const size_t shares = static_cast<size_t>(std::min(roomy + 2, n));
   const double rowBins = 64.0 * static_cast<double>(std::max<size_t>(wordBudget / shares, 1));
-  most = 0;
+  positive = negative = 0;
   subsets = 1;
   size_t total = 0;
   int shift = ShiftFor(width / 64);
   for (int p = 1; p <= n; ++p) {
-    most += mass[p];
+    (mass[p] < 0 ? negative : positive) += mass[p];
     subsets *= 2;
-    const double span = std::min(limit, most);
+    const double span = std::min(limit, positive) - std::max(negative, least);
     shift = std::min(shift, ShiftFor(span / rowBins * std::max(1.0, width * subsets / span)));
-    while (std::ldexp(limit, shift) + 2 > kMostBins) --shift;
+    while (std::ldexp(limit - least, shift) + 4 > kMostBins) --shift;
     Row& row = rows_[p];
     const Row& before = rows_[p - 1];
     row.shift = shift;
     row.scale = p > 1 && shift == before.shift ? before.scale : std::ldexp(1.0, shift);
-    const double bins = std::floor(limit * row.scale) + 2;
     // The row before, in this row's bins.
-    int64_t from = before.used;
-    for (int s = before.shift; p > 1 && s > shift && from > 0; --s) from = (from + 1) / 2;
+    int64_t from = p > 1 ? before.used : 0, zero = p > 1 ? before.zero : 0;
+    Widen(p > 1 ? before.shift - shift : 0, from, zero, [](bool, int64_t) {});
     // The mass in bins (exact: a scaling by a power of two): the whole bins below it, and whether it falls between
-    // two edges.
+    // two edges. A negative mass moves the sums kept so far up by its whole bins, so that the sums with it stay at
+    // bin 0 and above, as far as they reach `least`: below that nothing is kept.
     const double x = mass[p] * row.scale;
-    row.beyond = x >= bins;
+    row.whole = static_cast<int64_t>(std::floor(x));
+    row.between = static_cast<double>(row.whole) != x;
+    const int64_t keep = least < 0 ? -Floor(least * row.scale) : 0;  // the bins from `least` up to 0
+    row.zero = std::min(zero + std::max<int64_t>(-row.whole, 0), std::max(keep, zero));
+    row.zeroD = static_cast<double>(row.zero);
+    row.up = row.zero - zero;
+    const int64_t bins = Floor(limit * row.scale) + row.zero + 2;
+    // Every sum with this mass lies beyond the table: at least whole bins above the lowest bin.
+    row.beyond = row.up == 0 && row.whole >= bins;
     if (row.beyond) {
-      row.used = from;  // every sum with this mass lies beyond the table
+      row.used = from;
     } else {
-      // A subset's exact sum lies in a stretch of bins that the row marks whole: adding a mass moves the stretch up
-      // by the mass's whole bins, and widens it by one bin when the mass falls between two edges.
-      row.whole = static_cast<int64_t>(std::floor(x));
-      row.between = static_cast<double>(row.whole) != x;
-      row.used = std::min(static_cast<int64_t>(bins), from == 0 ? row.whole + row.between + 1
-                                                                 : from + row.whole + row.between);
+      // A subset's exact sum lies in a stretch of bins that the row marks whole: adding a mass moves the stretch by
+      // the mass's whole bins, and widens it by one bin when the mass falls between two edges.
+      const int64_t with = row.whole + row.up;  // where the sums with the mass lie from those without
+      const int64_t alone = row.zero + row.whole + row.between + 1;
+      row.used = std::max<int64_t>(
+          std::min(bins, std::max({from == 0 ? 0 : from + row.up, from == 0 ? 0 : from + with + row.between, alone})),
+          0);
     }
     row.end = static_cast<double>(row.used);
     if (p > 1 && row.beyond && row.shift == before.shift) {
@@ -150,31 +190,48 @@ void ReachTable::Build(const double* mass, int n, double limit, double width, si
     uint64_t* to = words_.get() + row.offset;
     const int64_t toWords = WordsFor(row.used);
 
-    // The row before, brought to this row's bins (halved into pad_ where they are wider).
+    // The row before, brought to this row's bins (widened in pad_ where they are wider).
     const uint64_t* from = words_.get() + before.offset;
-    int64_t fromWords = p > 1 ? WordsFor(before.used) : 0;
-    if (p > 1 && before.shift > row.shift && fromWords > 0) {
-      if (static_cast<int64_t>(pad_.size()) < fromWords) pad_.resize(static_cast<size_t>(fromWords));
+    int64_t fromBins = p > 1 ? before.used : 0, zero = p > 1 ? before.zero : 0;
+    const int halvings = p > 1 ? before.shift - row.shift : 0;
+    if (halvings > 0 && fromBins > 0) {
+      const int64_t fromWords = WordsFor(fromBins);
+      if (static_cast<int64_t>(pad_.size()) < fromWords + 1) pad_.resize(static_cast<size_t>(fromWords) + 1);
+      std::copy(from, from + fromWords, pad_.data());
+      from = pad_.data();
+    }
+    {
       uint64_t* pad = pad_.data();
-      const uint64_t* source = from;
-      for (int s = before.shift; s > row.shift; --s) {
-        const int64_t halved = (fromWords + 1) / 2;
+      Widen(halvings, fromBins, zero, [&](bool odd, int64_t bins) {
+        int64_t words = WordsFor(bins);
+        if (odd) {  // up by one bin, from the top down
+          const int64_t upWords = WordsFor(bins + 1);
+          if (upWords > words) pad[words] = 0;
+          for (int64_t i = upWords - 1; i >= 0; --i) pad[i] = (pad[i] << 1) | (i > 0 ? pad[i - 1] >> 63 : 0);
+          words = upWords;
+        }
+        const int64_t halved = (words + 1) / 2;
         for (int64_t i = 0; i < halved; ++i) {
-          uint64_t word = Halve(source[2 * i]);
-          if (2 * i + 1 < fromWords) word |= Halve(source[2 * i + 1]) << 32;
+          uint64_t word = Halve(pad[2 * i]);
+          if (2 * i + 1 < words) word |= Halve(pad[2 * i + 1]) << 32;
           pad[i] = word;
         }
-        fromWords = halved;
-        source = pad;
-      }
-      from = pad;
+      });
     }
+    const int64_t fromWords = fromBins > 0 ? WordsFor(fromBins) : 0;
     if (row.beyond) {
       for (int64_t i = 0; i < toWords; ++i) to[i] = i < fromWords ? from[i] : 0;
     } else {
-      MoveUp(from, fromWords, to, toWords, row.whole, row.between);
+      if (row.up == 0 && row.whole >= 0) {
+        MoveUp(from, fromWords, to, toWords, row.whole, row.between);
+      } else {
+        std::fill(to, to + toWords, uint64_t{0});
+        OrMoved(from, fromWords, to, toWords, row.up, false);
+        OrMoved(from, fromWords, to, toWords, row.whole + row.up, row.between);
+      }
       // The mass alone.
-      for (int64_t bin = row.whole; bin <= row.whole + row.between; ++bin)
+      const int64_t alone = row.zero + row.whole;
+      for (int64_t bin = std::max<int64_t>(alone, 0); bin <= alone + row.between; ++bin)
         if (bin < row.used) to[bin >> 6] |= uint64_t{1} << (bin & 63);
     }
     // Bits past the row's last bin stand for sums beyond what the row keeps.

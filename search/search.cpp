@@ -20,17 +20,18 @@
 namespace zelm {
 namespace {
 
-// What the search may skip, decided from the masses it sees: nothing (masses out of order, not finite or negative, a
-// window without finite bounds, or one so wide that nearly every step lists a line), everything below the top level
-// (a window nothing can fall into), or what the table rules out. A search walks a little way as it is first, so that
+// What the search may skip, decided from the masses it sees: nothing (masses out of order or not finite, a window
+// without finite bounds, or one so wide that nearly every step lists a line), everything below the top level (a window
+// nothing can fall into), or what the table rules out. Negative masses and zeros are searched as any other: they lie
+// at the lightest positions, so the sums of the positions 1 to p reach below 0 by the sum of their negative masses. A search walks a little way as it is first, so that
 // a small search costs no more than the walk.
 class Skipping {
  public:
-  // The walk goes `plainVisits` positions as it is before the table is built, in about `tableWords` words; the table
+  // The walk goes `plainVisits` positions as it is before the table is built, first in about `tableWords` words; the table
   // takes the memory of `spare` (kept from an earlier search) when it holds one, and gives its own back at the end.
   Skipping(int n, const Form1::SearchWindow& window, long long plainVisits, size_t tableWords,
            std::shared_ptr<ReachTable>& spare)
-      : n_(n), window_(window), plainVisits_(std::max(plainVisits, 0LL)), tableWords_(tableWords), spare_(spare) {}
+      : n_(n), window_(window), plainVisits_(std::max(plainVisits, 0LL)), words_(std::max<size_t>(tableWords, 1)), spare_(spare) {}
   ~Skipping() {
     if (table_) spare_ = std::move(table_);
   }
@@ -45,8 +46,8 @@ class Skipping {
     on_ = nothing_ = false;
     startAt_ = LLONG_MAX;
     const double lower = window_.lower, upper = window_.upper;
-    if (!(lower < upper) || !(upper > 0)) {
-      // No sum of masses of 0 or more lies inside.
+    if (!(lower < upper) || (!(upper > 0) && Seen(mass) && (n_ == 0 || !(seen_[1] < 0)))) {
+      // No sum lies inside: the window is empty, or lies at or below 0 and no mass is negative.
       if (!Seen(mass)) return;
       nothing_ = on_ = true;
       ask_.assign(static_cast<size_t>(n_) + 1, kOn);
@@ -58,21 +59,39 @@ class Skipping {
   bool On() const { return on_; }
   long long StartAt() const { return startAt_; }
 
-  // Builds the table for the masses now in the index; skipping starts. Not where the walk so far listed a line every
-  // few steps: there it cannot save much.
+  // Builds the table for the masses now in the index, or again in more words; skipping starts. Not where the walk so
+  // far listed a line every few steps: there it cannot save much.
   void Start(const double* mass, long long visits, long long hits) {
     startAt_ = LLONG_MAX;
     if ((visits >= kSample && hits * kDense >= visits) || !Seen(mass)) return;
     const double lower = window_.lower, upper = window_.upper;
     jump_ = std::max(upper, window_.target);
+    // For a quick answer to where a run of consecutive positions ends: the most that the masses at positions 2 to q
+    // add on the way down from q, and the sum of their sizes. How far sums reach below 0.
+    chain_.assign(static_cast<size_t>(n_) + 1, Chain{});
+    double positive = 0;
+    for (int q = 2; q <= n_; ++q) {
+      positive += std::max(mass[q], 0.0);
+      chain_[q] = {mass[q] > 0 ? positive : mass[q], chain_[q - 1].sizes + std::fabs(mass[q])};
+    }
+    double below = 0;
+    for (int q = 1; q <= n_ && mass[q] < 0; ++q) below -= mass[q];
     // Room for rounding: the walk adds up to n masses one by one, each addition off by at most half a unit in the
-    // last place of a sum below the upper bound; the table works with exact sums. This margin is far wider than that.
-    margin_ = (static_cast<double>(n_) + 8) * 0x1p-50 * (std::fabs(lower) + std::fabs(upper));
-    // The sums of the masses at positions 2 to q, for a quick answer to where a run of consecutive positions ends.
-    chain_.assign(static_cast<size_t>(n_) + 1, 0.0);
-    for (int q = 2; q <= n_; ++q) chain_[q] = chain_[q - 1] + mass[q];
+    // last place of a partial sum, which stays below the target plus the heaviest mass and above the sum of the
+    // negative masses; the table works with exact sums. This margin is far wider than that.
+    margin_ = (static_cast<double>(n_) + 8) * 0x1p-50 *
+              (std::fabs(lower) + std::fabs(upper) + 2 * below + std::fabs(mass[std::max(n_, 1)]));
+    // What the positions below a combination may add to it. Where the combination sums to 0 or more (else they are
+    // all negative), less than the upper bound. And the walk goes on to the negative masses, the lightest, only from
+    // a sum below the target, so their part of a combination it lists lies above lower - target: the larger losses
+    // are left out of the table, which keeps its bins fine.
     if (!table_) table_ = spare_ ? std::move(spare_) : std::make_shared<ReachTable>();
-    table_->Build(seen_.data(), n_, upper + margin_, upper - lower, tableWords_);
+    table_->Build(seen_.data(), n_, upper + margin_, (lower - window_.target) - margin_, upper - lower, words_);
+    // A long search builds the table again, four times larger each time, as the walk it saves grows.
+    if (words_ < kMostWords) {
+      startAt_ = visits + kGrowth * static_cast<long long>(words_);
+      words_ = std::min(words_ * 4, kMostWords);
+    }
     // Runs of one or two positions hold too little to be worth a question.
     ask_.assign(static_cast<size_t>(n_) + 1, kMeasuring);
     for (int p = 0; p <= std::min(n_, 2); ++p) ask_[static_cast<size_t>(p)] = kOff;
@@ -134,13 +153,15 @@ class Skipping {
 
   // Whether the walk, having entered position p on top of `before`, would go down through p - 1, p - 2, ..., 1 one
   // after the other: whether each running sum it forms on the way, (before + m(p)) + m(p - 1) and so on up to
-  // position 2, stays below the target. The sums are formed as the walk forms them, unless the quick sum is clearly
-  // on one side.
+  // position 2, stays below the target. The highest of them adds the positive masses (or, with none, m(p) alone, the
+  // least negative), as the masses fall from p down. The sums are formed as the walk forms them, unless the quick sum
+  // is clearly on one side.
   bool RunsDown(const double* mass, double before, int p) const {
     if (p <= 1) return true;
     const double target = window_.target;
-    const double quick = before + chain_[p];
-    const double error = (4.0 * p + 8) * 0x1p-53 * quick;
+    const Chain& chain = chain_[p];
+    const double quick = before + chain.most;
+    const double error = (4.0 * p + 8) * 0x1p-53 * (std::fabs(before) + chain.sizes);
     if (quick + error < target) return true;
     if (quick - error >= target) return false;
     double running = before;
@@ -152,10 +173,10 @@ class Skipping {
   }
 
  private:
-  // Keeps the masses the decisions rest on, when they allow skipping: ascending, finite and none negative.
+  // Keeps the masses the decisions rest on, when they allow skipping: ascending and finite.
   bool Seen(const double* mass) {
     for (int p = 1; p <= n_; ++p)
-      if (!std::isfinite(mass[p]) || !(mass[p] >= 0) || (p > 1 && !(mass[p - 1] <= mass[p]))) return false;
+      if (!std::isfinite(mass[p]) || (p > 1 && !(mass[p - 1] <= mass[p]))) return false;
     seen_.assign(mass, mass + n_ + 1);
     return true;
   }
@@ -167,7 +188,10 @@ class Skipping {
   const int n_;
   const Form1::SearchWindow window_;
   const long long plainVisits_;
-  const size_t tableWords_;
+  size_t words_;  // for the next build
+  // The table grows after the walk has gone this many positions per word of it, up to kMostWords words.
+  static constexpr long long kGrowth = 16;
+  static constexpr size_t kMostWords = size_t{1} << 22;
   std::shared_ptr<ReachTable>& spare_;
   std::vector<double> seen_;  // empty until a decision rests on the masses
   bool looked_ = false;
@@ -176,7 +200,10 @@ class Skipping {
   long long startAt_ = LLONG_MAX;
   double jump_ = HUGE_VAL;
   double margin_ = 0;
-  std::vector<double> chain_;
+  struct Chain {
+    double most = 0, sizes = 0;
+  };
+  std::vector<Chain> chain_;
   std::shared_ptr<ReachTable> table_;
   // How often the table was asked about each run of positions and said no, while that is measured.
   struct Asked {
@@ -246,8 +273,8 @@ struct WalkState {
 }
 
 // The same steps, skipping what cannot be listed, until the walk ends, the top-level position reaches `mark`, `left`
-// steps (entered or skipped) have counted down to 0, skipping stops paying, or the list reaches its limit (then returns
-// true).
+// positions have been entered (between two entered positions it skips at most once per level), skipping stops paying,
+// or the list reaches its limit (then returns true). `left` is lowered by the positions entered.
 [[gnu::noinline]] bool SkippingSteps(Form1& form, WalkState& walk, const double* mass,
                                      const Form1::SearchWindow& window, int mark, Skipping& skipping,
                                      long long& left) {
@@ -259,9 +286,8 @@ struct WalkState {
   const double jump = skipping.Jump();
   const unsigned char* const asks = skipping.Asks();
   bool cut = false;
-  long long steps = left;
-  while (slot[k] > 0 && slot[1] != mark && steps > 0) {
-    --steps;
+  const long long until = visits + left;
+  while (slot[k] > 0 && slot[1] != mark && visits < until) {
     if (k > 1 && asks[slot[k]]) {
       const int p = slot[k];
       const double before = sum[k - 1];
@@ -301,7 +327,7 @@ struct WalkState {
   walk.k = k;
   walk.visits = visits;
   walk.hits = hits;
-  left = steps;
+  left = until - visits;
   return cut;
 }
 
@@ -349,7 +375,7 @@ void Form1::Search(double& WorkMass) {
         }
       }
       // On to the next yield or look at the clock, the end, the line limit, or a change of how the walk goes on.
-      if (!skipping.On() && walk.visits >= skipping.StartAt()) skipping.Start(mass, walk.visits, walk.hits);
+      if (walk.visits >= skipping.StartAt()) skipping.Start(mass, walk.visits, walk.hits);
       if (skipping.On()) {
         cut = SkippingSteps(*this, walk, mass, window, mark, skipping, clock.Left());
       } else {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -104,6 +105,8 @@ class SearchAgainstWalk : public ::testing::Test {
     ASSERT_EQ(form.LoadProblem, "");
   }
 
+  void RandomRounds(unsigned seed, int rounds, bool losses);
+
   void Expect(double mass, const std::string& what) {
     const Observed walk = Observe(false, mass);
     const Observed search = Observe(true, mass);
@@ -112,11 +115,12 @@ class SearchAgainstWalk : public ::testing::Test {
 };
 
 // Random libraries whose masses are multiples of 1/64, so that every sum is exact and sums often tie with the target
-// and with each other: equal index masses, targets equal to sums, narrow and wide windows, tables of every size.
-TEST_F(SearchAgainstWalk, RandomLibrariesMeetTheSameCombinationsBetweenTheSameYields) {
-  std::mt19937 random(8);
+// and with each other: equal index masses, targets equal to sums, narrow and wide windows, tables of every size; with
+// `losses`, negative masses (neutral losses) and zeros among them.
+void SearchAgainstWalk::RandomRounds(unsigned seed, int rounds, bool losses) {
+  std::mt19937 random(seed);
   auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  for (int round = 0; round < 2500; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     const int maxBit = below(5);
     const int entries = 1 + below(std::max(1, 14 / (maxBit + 1)));
     std::vector<double> masses;
@@ -124,6 +128,8 @@ TEST_F(SearchAgainstWalk, RandomLibrariesMeetTheSameCombinationsBetweenTheSameYi
       double m = (16 + below(1500)) / 64.0;
       if (i > 0 && below(4) == 0) m = masses[below(i)];                        // the same mass again
       else if (i > 0 && below(5) == 0) m = masses[below(i)] * (1 << below(3));  // a multiple of one
+      if (losses && below(4) == 0) m = -(16 + below(1500)) / 64.0;  // a loss
+      else if (losses && below(8) == 0) m = 0;
       masses.push_back(m);
     }
     Library(masses, maxBit);
@@ -137,6 +143,7 @@ TEST_F(SearchAgainstWalk, RandomLibrariesMeetTheSameCombinationsBetweenTheSameYi
     for (int p = 1; p <= form.IndexCount; ++p)
       if ((p >= 2 && p <= run) || (p > run && below(3) == 0)) target += form.IndexMass[p];
     if (target == 0) target = form.IndexMass[1 + below(form.IndexCount)];
+    if (losses && !(target > 0)) target = (1 + below(4000)) / 32.0;
     switch (below(4)) {
       case 0: break;
       case 1: target += (below(33) - 16) / 256.0; break;
@@ -163,6 +170,10 @@ TEST_F(SearchAgainstWalk, RandomLibrariesMeetTheSameCombinationsBetweenTheSameYi
     if (::testing::Test::HasFailure()) return;
   }
 }
+
+TEST_F(SearchAgainstWalk, RandomLibrariesMeetTheSameCombinationsBetweenTheSameYields) { RandomRounds(8, 2500, false); }
+
+TEST_F(SearchAgainstWalk, RandomLibrariesWithLossesAndZerosMeetTheSameCombinations) { RandomRounds(9, 2500, true); }
 
 TEST_F(SearchAgainstWalk, StopAtAnyYieldLeavesTheSameLinesAndBar) {
   std::mt19937 random(21);
@@ -343,6 +354,36 @@ TEST_F(SearchAgainstWalk, BuiltInLibrariesListTheSameLines) {
   }
 }
 
+// The built-in libraries with a neutral loss of water, a negative mass at the lightest positions of the index.
+TEST_F(SearchAgainstWalk, BuiltInLibrariesWithALossListTheSameLines) {
+  form.FormLoad();
+  form.MaxBit = 3;
+  form.SearchPlainVisits = 0;
+  for (const char* library : {"EMassQuick.txt", "EMassBasic.txt"}) {
+    form.LoadFile(library);
+    std::string text;
+    for (const std::string& line : form.WorkList.Items()) text += line + "\r\n";
+    dir.Write("EMassLoss.txt", text + "Loss, -18.010565\r\n");
+    form.LoadFile("EMassLoss.txt");
+    form.Sort();
+    ASSERT_LT(form.IndexMass[1], 0);
+    struct Case {
+      double mass;
+      const char* ppm;
+    };
+    for (const Case& c : {Case{100, "20"}, Case{122.04, "1"}, Case{60.021, "5"}, Case{18, "1000"}}) {
+      form.Range.SetText(c.ppm);
+      const std::string what = std::string(library) + " with a loss at " + NumberTextBare(c.mass) + " u, " + c.ppm + " ppm";
+      double mass = c.mass;
+      form.SearchWalk(mass);
+      const long long walked = form.SearchVisits;
+      Expect(c.mass, what);
+      // It skips as it does without the loss: of a long walk it enters a small part.
+      if (walked > 100000) EXPECT_LT(form.SearchVisits * 20, walked) << what << ": walk " << walked;
+    }
+  }
+}
+
 TEST_F(SearchAgainstWalk, LineLimitCutsAtTheSameLine) {
   form.FormLoad();
   form.Range.SetText("1000000");
@@ -430,10 +471,12 @@ TEST(ReachTable, MarksEverySubsetSumAndRulesOutGapsBetweenThem) {
     std::vector<double> mass(static_cast<size_t>(n) + 1, 0.0);
     for (int p = 1; p <= n; ++p) mass[p] = std::uniform_real_distribution<double>(0.01, 60)(random);
     if (round % 3 == 0) mass[1] = 0;
+    // Losses: negative masses, at the lightest positions once sorted.
+    for (int p = 1; p <= n && round % 4 == 1; p += 3) mass[p] = -std::uniform_real_distribution<double>(0, 40)(random);
     std::sort(mass.begin() + 1, mass.end());
     const double limit = std::uniform_real_distribution<double>(0.05, 250)(random);
     ReachTable table;
-    table.Build(mass.data(), n, limit, std::uniform_real_distribution<double>(1e-6, 1)(random), 8 + random() % 3000);
+    table.Build(mass.data(), n, limit, -1000, std::uniform_real_distribution<double>(1e-6, 1)(random), 8 + random() % 3000);
     for (int p = 1; p <= n; ++p) {
       for (uint32_t set = 1; set < (1u << p); ++set) {
         double sum = 0;
@@ -447,7 +490,7 @@ TEST(ReachTable, MarksEverySubsetSumAndRulesOutGapsBetweenThem) {
   // Whole masses 1, 2, 4 and 8 in bins narrower than a unit: every whole sum from 1 to 15 is there, no half.
   const double masses[] = {0, 1, 2, 4, 8};
   ReachTable table;
-  table.Build(masses, 4, 100, 0.01, 4096);
+  table.Build(masses, 4, 100, 0, 0.01, 4096);
   for (int sum = 1; sum <= 15; ++sum) {
     EXPECT_TRUE(table.MayHold(4, sum - 0.25, sum + 0.25)) << sum;
     EXPECT_FALSE(table.MayHold(4, sum + 0.25, sum + 0.75)) << sum;
@@ -455,6 +498,35 @@ TEST(ReachTable, MarksEverySubsetSumAndRulesOutGapsBetweenThem) {
   EXPECT_FALSE(table.MayHold(4, 15.25, 99));
   EXPECT_FALSE(table.MayHold(2, 3.5, 99));  // positions 1 and 2 reach 3 at most
   EXPECT_FALSE(table.MayHold(4, -5, 0.5));  // no nonempty subset sums to less than 1
+}
+
+// With losses the sums reach below 0. Whole masses in bins narrower than a unit: a whole number is marked exactly when
+// some nonempty subset sums to it, and nothing between whole numbers is.
+TEST(ReachTable, SumsWithNegativeMassesAndZerosAreMarkedExactly) {
+  const std::vector<std::vector<double>> cases = {
+      {0, -8, -4, 0, 2, 16}, {0, -36, -18, -3, 5, 7, 40}, {0, -1, 0, 0, 1}, {0, -5, -5, -2}, {0, 0, 3, 9}};
+  for (const auto& masses : cases) {
+    const int n = static_cast<int>(masses.size()) - 1;
+    for (size_t words : {size_t{3}, size_t{4096}}) {
+      ReachTable table;
+      table.Build(masses.data(), n, 60, -100, words > 3 ? 0.01 : 0.9, words);
+      for (int p = 1; p <= n; ++p) {
+        std::set<int> sums;
+        for (uint32_t set = 1; set < (1u << p); ++set) {
+          int sum = 0;
+          for (int q = 1; q <= p; ++q)
+            if (set >> (q - 1) & 1) sum += static_cast<int>(masses[q]);
+          sums.insert(sum);
+        }
+        for (int sum = -80; sum < 59; ++sum) {
+          const bool may = table.MayHold(p, sum - 0.25, sum + 0.25);
+          if (sums.count(sum)) EXPECT_TRUE(may) << "p " << p << ", sum " << sum << ", words " << words;
+          else if (words > 3) EXPECT_FALSE(may) << "p " << p << ", sum " << sum;
+          if (words > 3) EXPECT_FALSE(table.MayHold(p, sum + 0.25, sum + 0.75)) << "p " << p << ", sum " << sum;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
