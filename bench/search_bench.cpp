@@ -139,10 +139,10 @@ void TimeBoth(Form1& form, BenchHost& host, double mass, double minSeconds, Timi
   double walkSpent = 0, searchSpent = 0;
   do {
     TimeBatch(form, host, true, mass, walk, walkSpent);
-    walkVisits = form.SearchVisits;
+    walkVisits = form.SearchStatistics.visits;
     if (walkLines) *walkLines = SortedLines(form);
     TimeBatch(form, host, false, mass, search, searchSpent);
-    searchVisits = form.SearchVisits;
+    searchVisits = form.SearchStatistics.visits;
     if (searchLines) *searchLines = SortedLines(form);
   } while (walkSpent + searchSpent < minSeconds);
 }
@@ -210,11 +210,11 @@ int main(int argc, char** argv) {
           stopped = true;
         }
       };
-      form.SearchCountOnly = true;
+      form.SearchSettings.countOnly = true;
       start = Clock::now();
       TimeBatch(form, host, false, c.mass, searchCount, spent);
-      searchVisits = form.SearchVisits;
-      form.SearchCountOnly = false;
+      searchVisits = form.SearchStatistics.visits;
+      form.SearchSettings.countOnly = false;
       start = Clock::now();
       TimeBatch(form, host, false, c.mass, searchList, spent);
       host.onYield = nullptr;
@@ -225,9 +225,9 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
-    form.SearchCountOnly = true;
+    form.SearchSettings.countOnly = true;
     TimeBoth(form, host, c.mass, 0.6, walkCount, walkVisits, nullptr, searchCount, searchVisits, nullptr);
-    form.SearchCountOnly = false;
+    form.SearchSettings.countOnly = false;
     TimeBoth(form, host, c.mass, 0.6, walkList, listed, &walkLines, searchList, listed, &searchLines);
 
     std::printf("%-19s %4d %7zu %12lld %9lld %10.6f %10.6f %8.1f %10.6f %10.6f %8.1f %9.1f %9.2f %5s\n",

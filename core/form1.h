@@ -11,12 +11,11 @@
 
 #include "core/controls.h"
 #include "core/host.h"
+#include "engine/combination_search.h"
 #include "text/data_files.h"
 #include "core/graph_surface.h"
 
 namespace zelm {
-
-class ReachTable;
 
 // Table limits of the data model.
 constexpr int kIndexLimit = 5000;
@@ -184,9 +183,7 @@ class Form1 {
   void SearchWalk(double& WorkMass);
   // The window of one search, fixed for its whole run: the corrected target and the bounds a sum must lie strictly
   // between.
-  struct SearchWindow {
-    double target, lower, upper;
-  };
+  using SearchWindow = zelm::SearchWindow;
   // The start and end common to both: help line, empty list, stop cleared, window; and the closing help line and bar.
   SearchWindow BeginSearch(double WorkMass);
   // The window of a search for WorkMass with the range, charge and adjustment now set.
@@ -199,22 +196,14 @@ class Form1 {
   // Lists the combination of the index positions slot[1] (heaviest) to slot[k] with its summed mass; returns true
   // when Results has reached its limit.
   bool ListCombination(const int* slot, int k, double sum);
-  // The memory of the last search's table of reachable sums, kept for the next search.
-  std::shared_ptr<ReachTable> SearchTableSpare;
   // At most this many lines are listed by one search; the search ends there and says so on the help line.
   static constexpr int kSearchLineLimit = 100000;
-  // Measuring aids for the benchmarks: with SearchCountOnly set, Search counts the combinations inside the window in
-  // SearchHits instead of formatting them; SearchVisits counts the positions entered by the latest search.
-  bool SearchCountOnly = false;
-  long long SearchHits = 0;
-  long long SearchVisits = 0;
-  // Measuring and testing aids too: how many positions Search enters as the walk does before it builds its table of
-  // reachable sums, and about how many 64-bit words that table takes at first (a long search builds it larger).
-  long long SearchPlainVisits = 16384;
-  size_t SearchTableWords = size_t{1} << 16;
-  // A search looks at the host's clock every this many steps, and yields when kSearchYieldSeconds have passed since
-  // its last yield.
-  long long SearchClockSteps = 4096;
+  // How the engine searches (its measuring knobs, which benchmarks and tests set, and the memory of the last search's
+  // table), and what the latest search did: positions entered, combinations inside the window, cut or stopped. The
+  // statistics are also up to date at every yield of a search.
+  SearchOptions SearchSettings;
+  SearchStats SearchStatistics;
+  // A search run's selection pass yields after this long, as a search does.
   static constexpr double kSearchYieldSeconds = 0.05;
 
   // ---- Library editing ----

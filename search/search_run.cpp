@@ -7,7 +7,7 @@
 
 #include "core/form1.h"
 #include "text/text.h"
-#include "search/walk_steps.h"
+#include "engine/walk_steps.h"
 
 namespace zelm {
 
@@ -110,7 +110,7 @@ void Form1::QuickSearch_Click() {
   // that a long pass never freezes it. Stop ends the pass there; the last line is selected as at the pass's end. The
   // list is read afresh after each yield: a handler run there may have changed it.
   const unsigned stopClicks = StopClicks;
-  YieldClock clock(host, 1, kSearchYieldSeconds);
+  YieldClock clock([this] { return host.Clock(); }, 1, kSearchYieldSeconds);
   const int listed = Results.Count();
   for (int i = 0; i < listed && i < Results.Count(); ++i) {
     Results.SetListIndex(i);

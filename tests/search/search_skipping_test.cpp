@@ -15,7 +15,7 @@
 
 #include "core/form1.h"
 #include "text/text.h"
-#include "search/reach_table.h"
+#include "engine/reach_table.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -158,14 +158,14 @@ void SearchAgainstWalk::RandomRounds(unsigned seed, int rounds, bool losses) {
     form.AdjustIndex = 0;
     form.AdjustMass[0] = below(8) == 0 ? 1.0078125 : 0;
     // Skipping from the first position, or after a few; tables from a few words to the full size.
-    form.SearchPlainVisits = below(3) == 0 ? below(40) : 0;
-    form.SearchTableWords = below(2) == 0 ? 16 + below(200) : size_t{1} << 16;
+    form.SearchSettings.plainVisits = below(3) == 0 ? below(40) : 0;
+    form.SearchSettings.tableWords = below(2) == 0 ? 16 + below(200) : size_t{1} << 16;
 
     std::ostringstream what;
     what << "round " << round << ": MaxBit " << maxBit << ", masses";
     for (double m : masses) what << ' ' << m;
-    what << "; mass " << target << ", Range " << form.Range.Text << ", plain " << form.SearchPlainVisits << ", words "
-         << form.SearchTableWords;
+    what << "; mass " << target << ", Range " << form.Range.Text << ", plain " << form.SearchSettings.plainVisits << ", words "
+         << form.SearchSettings.tableWords;
     Expect(target, what.str());
     if (::testing::Test::HasFailure()) return;
   }
@@ -180,7 +180,7 @@ TEST_F(SearchAgainstWalk, StopAtAnyYieldLeavesTheSameLinesAndBar) {
   for (int round = 0; round < 200; ++round) {
     Library({12, 14.00390625, 15.99609375, 1.0078125, 31.97265625}, 1 + static_cast<int>(random() % 3));
     form.Range.SetText(round % 2 ? "40" : "40000");
-    form.SearchPlainVisits = 0;
+    form.SearchSettings.plainVisits = 0;
     const int stopAt = 1 + static_cast<int>(random() % static_cast<unsigned>(form.IndexCount));
     atYield = [&](int i) {
       if (i == stopAt) form.Stop_Click();
@@ -198,7 +198,7 @@ TEST_F(SearchAgainstWalk, IndexReloadedDuringAYieldIsSearchedAsTheWalkSearchesIt
   form.FormLoad();
   dir.Write("EMassOther.txt", "X,7.5\r\nY,2.25\r\nZ,11.125\r\nW,3.0625\r\n");
   dir.Write("EMassEmpty.txt", "");
-  form.SearchPlainVisits = 0;
+  form.SearchSettings.plainVisits = 0;
   const std::vector<std::function<void()>> reloads = {
       [&] { form.LoadFile("EMassOther.txt"), form.Sort(); },  // other masses, fewer entries
       [&] { form.LoadFile("EMassOther.txt"); },               // other masses, not sorted
@@ -241,7 +241,7 @@ class WithinATopLevelStep : public SearchAgainstWalk {
     form.FormLoad();
     dir.Write("EMassOther.txt", "X,7.5\r\nY,2.25\r\nZ,11.125\r\nW,3.0625\r\n");
     dir.Write("EMassEmpty.txt", "");
-    form.SearchPlainVisits = 0;
+    form.SearchSettings.plainVisits = 0;
     host.clockStep = 1;  // every look at the clock finds a yield due
   }
   void Quick() {
@@ -262,7 +262,7 @@ class WithinATopLevelStep : public SearchAgainstWalk {
     };
     std::vector<Point> points;
     int tops = 0;
-    form.SearchClockSteps = 1;
+    form.SearchSettings.clockSteps = 1;
     atYield = [&](int) {
       tops += !timed;
       points.push_back({form.Results.Count(), tops});
@@ -270,7 +270,7 @@ class WithinATopLevelStep : public SearchAgainstWalk {
     Quick();
     const Observed whole = Observe(false, mass);
 
-    form.SearchClockSteps = 16;
+    form.SearchSettings.clockSteps = 16;
     int linesAt = -1, topsAt = -1;
     tops = 0;
     atYield = [&](int) {
@@ -290,7 +290,7 @@ class WithinATopLevelStep : public SearchAgainstWalk {
     EXPECT_LT(fewest, linesAt) << what << ": no line of the step was listed before";
     EXPECT_LT(linesAt, most) << what << ": no line of the step was left to list";
 
-    form.SearchClockSteps = 1;
+    form.SearchSettings.clockSteps = 1;
     bool matched = false;
     for (size_t r = 0; r < points.size() && !matched; ++r) {
       if (points[r].lines != linesAt || points[r].tops != topsAt) continue;
@@ -335,7 +335,7 @@ TEST_F(WithinATopLevelStep, ReloadedIndexIsSearchedOnAsTheWalkSearchesIt) {
 TEST_F(SearchAgainstWalk, BuiltInLibrariesListTheSameLines) {
   form.FormLoad();
   form.MaxBit = 3;
-  form.SearchPlainVisits = 0;
+  form.SearchSettings.plainVisits = 0;
   struct Case {
     const char* library;
     double mass;
@@ -358,7 +358,7 @@ TEST_F(SearchAgainstWalk, BuiltInLibrariesListTheSameLines) {
 TEST_F(SearchAgainstWalk, BuiltInLibrariesWithALossListTheSameLines) {
   form.FormLoad();
   form.MaxBit = 3;
-  form.SearchPlainVisits = 0;
+  form.SearchSettings.plainVisits = 0;
   for (const char* library : {"EMassQuick.txt", "EMassBasic.txt"}) {
     form.LoadFile(library);
     std::string text;
@@ -376,10 +376,10 @@ TEST_F(SearchAgainstWalk, BuiltInLibrariesWithALossListTheSameLines) {
       const std::string what = std::string(library) + " with a loss at " + NumberTextBare(c.mass) + " u, " + c.ppm + " ppm";
       double mass = c.mass;
       form.SearchWalk(mass);
-      const long long walked = form.SearchVisits;
+      const long long walked = form.SearchStatistics.visits;
       Expect(c.mass, what);
       // It skips as it does without the loss: of a long walk it enters a small part.
-      if (walked > 100000) EXPECT_LT(form.SearchVisits * 20, walked) << what << ": walk " << walked;
+      if (walked > 100000) EXPECT_LT(form.SearchStatistics.visits * 20, walked) << what << ": walk " << walked;
     }
   }
 }
@@ -387,7 +387,7 @@ TEST_F(SearchAgainstWalk, BuiltInLibrariesWithALossListTheSameLines) {
 TEST_F(SearchAgainstWalk, LineLimitCutsAtTheSameLine) {
   form.FormLoad();
   form.Range.SetText("1000000");
-  form.SearchPlainVisits = 0;
+  form.SearchSettings.plainVisits = 0;
   Expect(700, "quick library at 700 u with 1000000 ppm");
   EXPECT_EQ(form.Results.Count(), Form1::kSearchLineLimit);
 }

@@ -66,7 +66,7 @@ TEST_F(CombinationSearch, FirstTraceListsOnlyThreeAndOneAndYieldsAtEachTopLevelC
   form.Bar.SetWidth(1935);
   Run(5, "100000");  // half-width 0.5
   EXPECT_EQ(Formulas(), (std::vector<std::string>{F("AC")}));
-  EXPECT_EQ(form.SearchVisits, 6);  // {3} {3,2} {3,1} {2} {2,1} {1}
+  EXPECT_EQ(form.SearchStatistics.visits, 6);  // {3} {3,2} {3,1} {2} {2,1} {1}
   EXPECT_EQ(barAtYield, (std::vector<int>{645, 0}));
   EXPECT_EQ(host.yields, 2);
   EXPECT_EQ(form.HelpLine.Caption, "Results:  1 found. ");
@@ -78,7 +78,7 @@ TEST_F(CombinationSearch, HighTargetNeverMeetsThreeAndOne) {
   Index({1, 2, 4});
   Run(100, "5000");  // half-width 0.5
   EXPECT_TRUE(form.Results.Items().empty());
-  EXPECT_EQ(form.SearchVisits, 6);  // {3} {3,2} {3,2,1} {2} {2,1} {1}
+  EXPECT_EQ(form.SearchStatistics.visits, 6);  // {3} {3,2} {3,2,1} {2} {2,1} {1}
   EXPECT_EQ(form.HelpLine.Caption, "Results:  0 found. ");
 }
 
@@ -95,7 +95,7 @@ TEST_F(CombinationSearch, SecondTraceTenCarbonsAndFiveCarbons) {
   Run(120, "1");
   ASSERT_EQ(form.Results.Count(), 1);
   EXPECT_EQ(form.Results.Item(0), C12 + "\x91\x90" + std::string(25, ' ') + " 120");
-  EXPECT_EQ(form.SearchVisits, 10);
+  EXPECT_EQ(form.SearchStatistics.visits, 10);
   EXPECT_EQ(barAtYield, (std::vector<int>{967, 483, 0}));  // 2/4, 1/4 and 0 of 1935 twips
 
   barAtYield.clear();
@@ -158,13 +158,13 @@ TEST_F(CombinationSearch, ToleranceOfZeroOrTextListsNothingButWalksEverything) {
   double mass = 120;
   form.SearchWalk(mass);
   EXPECT_EQ(form.Results.Count(), 0);
-  EXPECT_EQ(form.SearchVisits, 10);
+  EXPECT_EQ(form.SearchStatistics.visits, 10);
   // The search lists nothing either, with the walk's yields and bar, without entering more than the top level.
   barAtYield.clear();
   Run(120, "abc");
   EXPECT_EQ(form.Results.Count(), 0);
   EXPECT_EQ(barAtYield, (std::vector<int>{967, 483, 0}));
-  EXPECT_EQ(form.SearchVisits, 4);
+  EXPECT_EQ(form.SearchStatistics.visits, 4);
   Run(120, "-5");
   EXPECT_EQ(form.Results.Count(), 0);
   EXPECT_EQ(host.yields, 9);

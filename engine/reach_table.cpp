@@ -1,4 +1,4 @@
-#include "search/reach_table.h"
+#include "engine/reach_table.h"
 
 #include <algorithm>
 #include <cmath>

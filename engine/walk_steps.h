@@ -3,29 +3,29 @@
 #pragma once
 
 #include <algorithm>
-
-#include "core/host.h"
+#include <functional>
+#include <utility>
 
 namespace zelm {
 
-// When a search yields besides the top-level changes: it counts its steps down from `steps` and, each time the count
-// runs out, reads the host's clock; a yield is due when `seconds` have passed since the last one.
+// When a search pauses besides the top-level changes: it counts its steps down from `steps` and, each time the count
+// runs out, reads the clock; a pause is due when `seconds` have passed since the last one.
 class YieldClock {
  public:
-  YieldClock(Host& host, long long steps, double seconds)
-      : host_(host), steps_(std::max(steps, 1LL)), seconds_(seconds), last_(host.Clock()), left_(steps_) {}
+  YieldClock(std::function<double()> now, long long steps, double seconds)
+      : now_(std::move(now)), steps_(std::max(steps, 1LL)), seconds_(seconds), last_(now_()), left_(steps_) {}
   // The steps left before the clock is read.
   long long& Left() { return left_; }
-  // With the count run out: starts it again and tells whether a yield is due.
+  // With the count run out: starts it again and tells whether a pause is due.
   bool Due() {
     left_ = steps_;
-    return host_.Clock() - last_ >= seconds_;
+    return now_() - last_ >= seconds_;
   }
-  // After every yield.
-  void Yielded() { last_ = host_.Clock(); }
+  // After every pause.
+  void Yielded() { last_ = now_(); }
 
  private:
-  Host& host_;
+  std::function<double()> now_;
   const long long steps_;
   const double seconds_;
   double last_;
