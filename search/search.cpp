@@ -29,31 +29,33 @@ class FormSink : public SearchSink {
   const int n_;
 };
 
+// One search of the window for WorkMass through the engine's search or walk.
+template <typename Run>
+void SearchWith(Form1& form, double WorkMass, Run run) {
+  const SearchWindow window = form.BeginSearch(WorkMass);
+  const int n = std::clamp<int>(form.IndexCount, 0, kIndexLimit);
+  FormSink sink(form, n);
+  // The index tables always hold kIndexLimit + 1 positions, whatever a handler run during a pause loads into them.
+  form.SearchStatistics = run(form.IndexMass.data(), n, window, sink);
+  if (form.SearchStatistics.stopped) {
+    form.SetHelp("Search has been stopped.", true);
+    return;
+  }
+  form.EndSearch(form.SearchStatistics.cut);
+}
+
 }  // namespace
 
 void Form1::Search(double& WorkMass) {
-  const SearchWindow window = BeginSearch(WorkMass);
-  const int n = std::clamp<int>(IndexCount, 0, kIndexLimit);
-  FormSink sink(*this, n);
-  // The index tables always hold kIndexLimit + 1 positions, whatever a handler run during a pause loads into them.
-  SearchStatistics = SearchCombinations(IndexMass.data(), n, window, sink, SearchSettings);
-  if (SearchStatistics.stopped) {
-    SetHelp("Search has been stopped.", true);
-    return;
-  }
-  EndSearch(SearchStatistics.cut);
+  SearchWith(*this, WorkMass, [this](const double* mass, int n, const SearchWindow& window, SearchSink& sink) {
+    return SearchCombinations(mass, n, window, sink, SearchSettings);
+  });
 }
 
 void Form1::SearchWalk(double& WorkMass) {
-  const SearchWindow window = BeginSearch(WorkMass);
-  const int n = std::clamp<int>(IndexCount, 0, kIndexLimit);
-  FormSink sink(*this, n);
-  SearchStatistics = WalkCombinations(IndexMass.data(), n, window, sink, SearchSettings);
-  if (SearchStatistics.stopped) {
-    SetHelp("Search has been stopped.", true);
-    return;
-  }
-  EndSearch(SearchStatistics.cut);
+  SearchWith(*this, WorkMass, [this](const double* mass, int n, const SearchWindow& window, SearchSink& sink) {
+    return WalkCombinations(mass, n, window, sink, SearchSettings);
+  });
 }
 
 void Form1::Stop_Click() {

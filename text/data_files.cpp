@@ -25,6 +25,16 @@ bool Open(TextReader& file, const std::string& path, Data& data) {
   return data.read;
 }
 
+// Every line of the file that is not blank, with its fields, to `use(fields, lineNumber)`.
+template <typename Use>
+void EachFilledLine(TextReader& file, Use use) {
+  while (!file.AtEnd()) {
+    std::string line = file.ReadLine();
+    if (Trim(line).empty()) continue;
+    use(SplitFields(line), file.LineNumber());
+  }
+}
+
 }  // namespace
 
 LibraryData ReadLibrary(const std::string& path) {
@@ -51,18 +61,15 @@ IsotopeData ReadIsotopes(const std::string& path) {
   TextReader file(path);
   if (!Open(file, path, data)) return data;
   const std::string name = BaseName(path);
-  while (!file.AtEnd()) {
-    std::string line = file.ReadLine();
-    if (Trim(line).empty()) continue;
-    auto fields = SplitFields(line);
+  EachFilledLine(file, [&](const std::vector<std::string>& fields, int line) {
     if (fields.size() < 4) {
-      data.problems.push_back({name, file.LineNumber(), "fewer than four fields"});
+      data.problems.push_back({name, line, "fewer than four fields"});
     } else if (!IsNumberText(fields[2]) || !IsNumberText(fields[3])) {
-      data.problems.push_back({name, file.LineNumber(), "a mass or abundance that is not a number"});
+      data.problems.push_back({name, line, "a mass or abundance that is not a number"});
     } else {
-      data.records.push_back({{fields[0], fields[1], fields[2], fields[3]}, file.LineNumber()});
+      data.records.push_back({{fields[0], fields[1], fields[2], fields[3]}, line});
     }
-  }
+  });
   return data;
 }
 
@@ -71,16 +78,12 @@ AdjustmentData ReadAdjustments(const std::string& path) {
   TextReader file(path);
   if (!Open(file, path, data)) return data;
   const std::string name = BaseName(path);
-  while (!file.AtEnd()) {
-    std::string line = file.ReadLine();
-    if (Trim(line).empty()) continue;
-    auto fields = SplitFields(line);
-    if (fields.size() < 2 || !IsNumberText(fields[1])) {
-      data.problems.push_back({name, file.LineNumber(), fields.size() < 2 ? "no comma" : "a mass that is not a number"});
-      continue;
-    }
-    data.rows.push_back({fields[0], LeadingNumber(fields[1]), file.LineNumber()});
-  }
+  EachFilledLine(file, [&](const std::vector<std::string>& fields, int line) {
+    if (fields.size() < 2 || !IsNumberText(fields[1]))
+      data.problems.push_back({name, line, fields.size() < 2 ? "no comma" : "a mass that is not a number"});
+    else
+      data.rows.push_back({fields[0], LeadingNumber(fields[1]), line});
+  });
   return data;
 }
 
@@ -93,18 +96,15 @@ RatingData ReadRatings(const std::string& path) {
   TextReader file(path);
   if (!Open(file, path, data)) return data;
   const std::string name = BaseName(path);
-  while (!file.AtEnd()) {
-    std::string line = file.ReadLine();
-    if (Trim(line).empty()) continue;
-    for (const std::string& field : SplitFields(line)) {
+  EachFilledLine(file, [&](const std::vector<std::string>& fields, int line) {
+    for (const std::string& field : fields) {
       auto percent = field.find('%');
-      if (percent == std::string::npos) {
-        data.problems.push_back({name, file.LineNumber(), "no \"%\""});
-        continue;
-      }
-      data.ratings.push_back({field.substr(0, percent), field.substr(percent + 1, 40), file.LineNumber()});
+      if (percent == std::string::npos)
+        data.problems.push_back({name, line, "no \"%\""});
+      else
+        data.ratings.push_back({field.substr(0, percent), field.substr(percent + 1, 40), line});
     }
-  }
+  });
   return data;
 }
 
