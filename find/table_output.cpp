@@ -1,0 +1,114 @@
+#include "find/table_output.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace zelm {
+
+namespace {
+
+std::string CsvField(const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || (s.front() != ' ' && s.back() != ' ')))
+    return s;
+  std::string q = "\"";
+  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+std::string TsvField(std::string s) {
+  for (char& c : s)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return s;
+}
+
+std::string JsonString(const std::string& s) {
+  std::string q = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': q += "\\\""; break;
+      case '\\': q += "\\\\"; break;
+      case '\n': q += "\\n"; break;
+      case '\r': q += "\\r"; break;
+      case '\t': q += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          q += buf;
+        } else {
+          q += static_cast<char>(c);
+        }
+    }
+  }
+  return q + "\"";
+}
+
+}  // namespace
+
+std::optional<TableFormat> TableFormatNamed(std::string_view name) {
+  if (name == "tsv") return TableFormat::Tsv;
+  if (name == "csv") return TableFormat::Csv;
+  if (name == "json") return TableFormat::Json;
+  return std::nullopt;
+}
+
+TableWriter::TableWriter(TableFormat format, std::vector<std::string> columns)
+    : format_(format), columns_(std::move(columns)) {
+  if (format_ == TableFormat::Json) {
+    out_ = "[";
+    return;
+  }
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    if (i) out_ += format_ == TableFormat::Csv ? ',' : '\t';
+    out_ += format_ == TableFormat::Csv ? CsvField(columns_[i]) : TsvField(columns_[i]);
+  }
+  out_ += '\n';
+}
+
+void TableWriter::Row(const std::vector<Cell>& cells) {
+  if (format_ == TableFormat::Json) {
+    out_ += first_ ? "\n  {" : ",\n  {";
+    first_ = false;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+      if (i) out_ += ", ";
+      out_ += JsonString(columns_[i]) + ": ";
+      const Cell empty;
+      const Cell& c = i < cells.size() ? cells[i] : empty;
+      out_ += c.number ? (c.text.empty() ? std::string("null") : c.text) : JsonString(c.text);
+    }
+    out_ += "}";
+    return;
+  }
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    if (i) out_ += format_ == TableFormat::Csv ? ',' : '\t';
+    if (i < cells.size()) out_ += format_ == TableFormat::Csv ? CsvField(cells[i].text) : TsvField(cells[i].text);
+  }
+  out_ += '\n';
+}
+
+void TableWriter::End() {
+  if (format_ == TableFormat::Json) out_ += first_ ? "]\n" : "\n]\n";
+}
+
+std::string TableWriter::Take() {
+  std::string s;
+  s.swap(out_);
+  return s;
+}
+
+Cell NumberCell(double value, int decimals) {
+  if (!std::isfinite(value)) return {"", true};
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  std::string s = buf;
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return {s, true};
+}
+
+Cell TextCell(std::string text) { return {std::move(text), false}; }
+
+}  // namespace zelm
