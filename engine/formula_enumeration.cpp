@@ -72,47 +72,67 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
   }
   slack_ = (16.0 * k_ + 32.0) * std::ldexp(most_.empty() ? 0.0 : most_[0], -52);
 
-  ask_.assign(k_ + 1, 0);
+  row_.assign(static_cast<size_t>(k_) + 1, Row{});
   if (empty_ || k_ == 0) return;
-  // The bin width: the least power of two with no more than about tableBins bins up to the largest sum, and no finer
-  // than finestBin.
-  const double top = most_[0];
-  const double want = std::max({top / static_cast<double>(std::max<int64_t>(tableBins, 64)), finestBin, 1e-300});
-  width_ = std::ldexp(1.0, std::ilogb(want) + (std::ldexp(1.0, std::ilogb(want)) < want ? 1 : 0));
-  inverse_ = 1.0 / width_;
-  // Room above the largest sum's bin for the widening of each row, and a word more.
-  bins_ = static_cast<int64_t>(std::floor(top * inverse_)) + 2 * k_ + 4;
-  wordsPerRow_ = (bins_ + 63) / 64 + 1;
-  words_.assign(static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(k_ + 1), 0);
-  words_[static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(k_)] = 1;  // row k: the sum 0
-  std::vector<uint64_t> wide(static_cast<size_t>(wordsPerRow_));
+  // Each row's bin width: the least power of two with no more than about tableBins bins up to the row's largest sum,
+  // no finer than finestBin and no finer than the row below it (of the lighter blocks).
+  auto powerAtLeast = [](double x) {
+    const double p = std::ldexp(1.0, std::ilogb(x));
+    return p < x ? 2 * p : p;
+  };
+  const double bins = static_cast<double>(std::max<int64_t>(tableBins, 64));
+  const double finest = powerAtLeast(std::max(finestBin, 1e-300));
+  for (int j = k_; j >= 0; --j) {
+    Row& r = row_[static_cast<size_t>(j)];
+    r.width = std::max(finest, powerAtLeast(std::max(most_[j] / bins, 1e-300)));
+    if (j < k_) r.width = std::max(r.width, row_[static_cast<size_t>(j) + 1].width);
+    r.inverse = 1.0 / r.width;
+    // Room above the largest sum's bin for the widening of each row, and a word more.
+    r.bins = static_cast<int64_t>(std::floor(most_[j] * r.inverse)) + 2 * (k_ - j) + 4;
+    r.words = (r.bins + 63) / 64 + 1;
+    r.offset = static_cast<int64_t>(words_.size());
+    words_.resize(words_.size() + static_cast<size_t>(r.words), 0);
+  }
+  words_[static_cast<size_t>(row_[static_cast<size_t>(k_)].offset)] = 1;  // row k: the sum 0
+  std::vector<uint64_t> wide;
   constexpr double kNear = 1e-6;  // in bins: far above the rounding of c * mass / w
   for (int j = k_ - 1; j >= 0; --j) {
-    const uint64_t* next = &words_[static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(j + 1)];
-    uint64_t* row = &words_[static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(j)];
-    for (int64_t i = 0; i < wordsPerRow_; ++i) wide[i] = next[i] | (next[i] << 1) | (i > 0 ? next[i - 1] >> 63 : 0);
+    const Row& below = row_[static_cast<size_t>(j) + 1];
+    const Row& r = row_[static_cast<size_t>(j)];
+    // Row j + 1 on row j's bins (a coarse bin is marked when a fine bin in it is), then widened by one bin.
+    const int shift = std::ilogb(r.width) - std::ilogb(below.width);
+    wide.assign(static_cast<size_t>(r.words), 0);
+    const uint64_t* next = &words_[static_cast<size_t>(below.offset)];
+    for (int64_t w = 0; w < below.words; ++w)
+      for (uint64_t bits = next[w]; bits; bits &= bits - 1) {
+        const int64_t b = ((w << 6) + __builtin_ctzll(bits)) >> shift;
+        wide[static_cast<size_t>(b >> 6)] |= uint64_t{1} << (b & 63);
+      }
+    for (int64_t i = r.words - 1; i >= 0; --i) wide[i] |= (wide[i] << 1) | (i > 0 ? wide[i - 1] >> 63 : 0);
+    uint64_t* row = &words_[static_cast<size_t>(r.offset)];
     for (int c = min_[j]; c <= max_[j]; ++c) {
-      const double x = static_cast<double>(c) * mass_[j] * inverse_;
+      const double x = static_cast<double>(c) * mass_[j] * r.inverse;
       const double whole = std::floor(x);
       const int64_t o = static_cast<int64_t>(whole);
-      ShiftOr(row, wide.data(), wordsPerRow_, o);
-      if (x - whole < kNear) ShiftOr(row, wide.data(), wordsPerRow_, o - 1);
-      if (x - whole > 1 - kNear) ShiftOr(row, wide.data(), wordsPerRow_, o + 1);
+      ShiftOr(row, wide.data(), r.words, o);
+      if (x - whole < kNear) ShiftOr(row, wide.data(), r.words, o - 1);
+      if (x - whole > 1 - kNear) ShiftOr(row, wide.data(), r.words, o + 1);
     }
   }
   // A row is asked only when it leaves more than a tenth of its bins up to its largest sum unmarked.
   for (int j = 0; j <= k_; ++j) {
-    const int64_t last = std::min<int64_t>(bins_ - 1, static_cast<int64_t>(std::floor(most_[j] * inverse_)) + 2 * k_);
-    const uint64_t* row = &words_[static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(j)];
+    Row& r = row_[static_cast<size_t>(j)];
+    const int64_t last = r.bins - 1;
+    const uint64_t* row = &words_[static_cast<size_t>(r.offset)];
     int64_t marked = 0;
     for (int64_t w = 0; w <= last >> 6; ++w) marked += __builtin_popcountll(row[w]);
-    ask_[j] = marked * 10 < (last + 1) * 9;
+    r.ask = marked * 10 < (last + 1) * 9;
   }
 }
 
 int FormulaEnumerator::DenseRows() const {
   int dense = 0;
-  for (int j = 0; j <= k_; ++j) dense += !ask_[j];
+  for (const Row& r : row_) dense += !r.ask;
   return dense;
 }
 
@@ -123,13 +143,14 @@ double FormulaEnumerator::FormedSum(const int* count) const {
 }
 
 bool FormulaEnumerator::MayReach(int j, double a, double b) const {
-  if (!ask_[j]) return true;
+  const Row& r = row_[static_cast<size_t>(j)];
+  if (!r.ask) return true;
   // The bins of a and b, each widened by a millionth of a bin against the rounding of the scaling.
-  const double lo = a * inverse_ - 1e-6, hi = b * inverse_ + 1e-6;
-  if (!(hi >= 0) || !(lo < static_cast<double>(bins_))) return false;
+  const double lo = a * r.inverse - 1e-6, hi = b * r.inverse + 1e-6;
+  if (!(hi >= 0) || !(lo < static_cast<double>(r.bins))) return false;
   const int64_t first = lo > 0 ? static_cast<int64_t>(lo) : 0;
-  const int64_t last = hi < static_cast<double>(bins_ - 1) ? static_cast<int64_t>(hi) : bins_ - 1;
-  const uint64_t* bits = &words_[static_cast<size_t>(wordsPerRow_) * static_cast<size_t>(j)];
+  const int64_t last = hi < static_cast<double>(r.bins - 1) ? static_cast<int64_t>(hi) : r.bins - 1;
+  const uint64_t* bits = &words_[static_cast<size_t>(r.offset)];
   const uint64_t maskFirst = ~uint64_t{0} << (first & 63);
   const uint64_t maskLast = ~uint64_t{0} >> (63 - (last & 63));
   const int64_t wf = first >> 6, wl = last >> 6;

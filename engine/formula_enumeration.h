@@ -22,6 +22,7 @@
 // checked at its ends, so counting needs no step per vector.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -65,8 +66,8 @@ struct EnumerationOptions {
 class FormulaEnumerator {
  public:
   // Throws std::invalid_argument for a mass not finite or not above 0, or a min below 0. `tableBins` is about how many
-  // bins each row of the table of reachable sums has (the bins are the largest sum over that, and no finer than
-  // `finestBin`); more bins prune more and take longer to build.
+  // bins each row of the table of reachable sums has (a row's bins are its largest sum over that as a power of two,
+  // no finer than `finestBin` nor than the row of fewer blocks); more bins prune more and take longer to build.
   explicit FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tableBins = int64_t{1} << 20,
                              double finestBin = 1e-4);
 
@@ -77,9 +78,10 @@ class FormulaEnumerator {
   double FormedSum(const int* count) const;
 
   int Blocks() const { return k_; }
-  // The table's bin width, its bins per row, and how many of its rows are dense enough to be left unasked.
-  double BinWidth() const { return width_; }
-  int64_t BinsPerRow() const { return bins_; }
+  // The table's bin width in the row of the blocks from heaviest-first position j on (j = 0: all of them; j = k: none),
+  // its size in 64-bit words, and how many of its rows are dense enough to be left unasked.
+  double BinWidth(int j) const { return row_.at(static_cast<size_t>(j)).width; }
+  size_t TableWords() const { return words_.size(); }
   int DenseRows() const;
 
  private:
@@ -95,11 +97,14 @@ class FormulaEnumerator {
   std::vector<double> least_;     // least_[j]: the least sum of positions j..k-1 (least_[k] = 0)
   std::vector<double> most_;      // most_[j]: the most
   double slack_ = 0;              // how far a formed sum may lie from the exact one, and then some
-  double width_ = 1;              // bin width
-  double inverse_ = 1;            // 1 / width_
-  int64_t bins_ = 0, wordsPerRow_ = 0;
-  std::vector<uint64_t> words_;   // row j (sums of positions j..k-1) at j * wordsPerRow_; rows 0..k
-  std::vector<char> ask_;         // whether row j prunes enough to be asked
+  // Row j of the table: the sums of the blocks at heaviest-first positions j..k-1 (row k: the sum 0 alone).
+  struct Row {
+    double width = 1, inverse = 1;  // bin width, a power of two, and its inverse
+    int64_t bins = 0, words = 0, offset = 0;  // bins in use; words from offset in words_
+    bool ask = false;                         // whether it prunes enough to be asked
+  };
+  std::vector<Row> row_;
+  std::vector<uint64_t> words_;
 };
 
 }  // namespace zelm
