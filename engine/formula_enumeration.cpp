@@ -142,7 +142,7 @@ double FormulaEnumerator::FormedSum(const int* count) const {
   return sum;
 }
 
-bool FormulaEnumerator::MayReach(int j, double a, double b) const {
+[[gnu::always_inline]] inline bool FormulaEnumerator::MayReach(int j, double a, double b) const {
   const Row& r = row_[static_cast<size_t>(j)];
   if (!r.ask) return true;
   // The bins of a and b, each widened by a millionth of a bin against the rounding of the scaling.
@@ -239,12 +239,24 @@ class Enumeration {
     const int min = e_.min_[j], max = e_.max_[j];
     auto above = [&](int c) { return s + static_cast<double>(c) * m > lower_; };
     auto below = [&](int c) { return s + static_cast<double>(c) * m < upper_; };
-    int lo = std::max(min, ClampFloor((lower_ - s) / m, min, max));
-    while (lo > min && above(lo - 1)) --lo;
-    while (lo <= max && !above(lo)) ++lo;
-    int hi = std::min(max, ClampFloor((upper_ - s) / m, min, max));
-    while (hi < max && below(hi + 1)) ++hi;
-    while (hi >= min && !below(hi)) --hi;
+    // The least count above the lower bound: guessed by division, then moved to the edge.
+    int lo = std::max(min, ClampFloor((lower_ - s) / m, min, max) + 1);
+    if (lo > max) lo = max;
+    if (above(lo)) {
+      while (lo > min && above(lo - 1)) --lo;
+    } else {
+      do ++lo;
+      while (lo <= max && !above(lo));
+      if (lo > max) return false;
+    }
+    if (!below(lo)) return false;
+    // The greatest count below the upper bound, from there.
+    int hi = lo;
+    if (below(hi + 1) && hi < max) {
+      hi = std::max(hi + 1, std::min(max, ClampFloor((upper_ - s) / m, min, max)));
+      while (hi < max && below(hi + 1)) ++hi;
+      while (!below(hi)) --hi;
+    }
     if (lo > hi) return false;
     if (countOnly_) {
       stats_.hits += hi - lo + 1;
