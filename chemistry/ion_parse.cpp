@@ -1,9 +1,10 @@
 // Reading an ion type from its notation, [nM±group...]z± or M.
+#include "chemistry/ion_type.h"
+
 #include <utility>
 
 #include "chemistry/element_table.h"
 #include "chemistry/formula_notation.h"
-#include "chemistry/ion_type.h"
 #include "text/text.h"
 
 namespace zelm::chem {

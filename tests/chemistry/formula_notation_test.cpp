@@ -1,6 +1,8 @@
 // Formulas read and written in the usual, Unicode and the window's coded notation.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "chemistry/element_table.h"
 #include "chemistry/formula_notation.h"
 #include "support/formula_text.h"
@@ -127,6 +129,25 @@ TEST(ParseFormula, ErrorsSayWhatAndWhere) {
   Parsed<Composition> huge = ParseFormula("(((H)999999)999999)999999");
   ASSERT_FALSE(huge.Ok());
   EXPECT_EQ(huge.Error().reason, "bad count (too many atoms)");
+}
+
+// Random texts from the characters formulas are made of: each either reads and writes back to itself, or is refused
+// with a reason placed inside the text.
+TEST(ParseFormula, AnyTextReadsOrIsRefused) {
+  const std::string alphabet = "CHNOSaclu()[]0123 +-" + Coded("^1^3_0_2") + "\xe2\x82\xc2\xff";
+  std::mt19937 random(7);
+  for (int n = 0; n < 20000; ++n) {
+    std::string text;
+    for (int len = static_cast<int>(random() % 12); len > 0; --len) text += alphabet[random() % alphabet.size()];
+    Parsed<Composition> p = ParseFormula(text);
+    if (p.Ok()) {
+      EXPECT_EQ(F(ToAscii(*p)), *p) << text;
+      EXPECT_EQ(F(ToCoded(*p)), *p) << text;
+    } else {
+      EXPECT_LE(p.Error().position, text.size()) << text;
+      EXPECT_FALSE(p.Error().reason.empty()) << text;
+    }
+  }
 }
 
 }  // namespace
