@@ -1,5 +1,5 @@
 # Writes a C++ source that holds each file of FILES as a byte array, with its bare file name.
-set(body "// Generated from data/: the built-in default files, byte for byte.\n#include \"core/defaults.h\"\n\nnamespace zelm {\nnamespace {\n")
+set(body "// Generated from data/: the built-in default files, byte for byte.\n#include \"text/defaults.h\"\n\nnamespace zelm {\nnamespace {\n")
 set(table "")
 set(i 0)
 string(REPLACE "|" ";" FILES "${FILES}")

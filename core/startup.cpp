@@ -1,5 +1,5 @@
 // Start-up, activation and exit of the main window.
-#include "core/defaults.h"
+#include "text/defaults.h"
 #include "core/form1.h"
 #include "text/text.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/defaults.h"
+#include "text/defaults.h"
 #include "core/form1.h"
 #include "text/text.h"
 #include "text/textfile.h"

@@ -1,4 +1,4 @@
-#include "core/defaults.h"
+#include "text/defaults.h"
 
 #include "text/textfile.h"
 

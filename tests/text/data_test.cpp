@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "core/defaults.h"
+#include "text/defaults.h"
 #include "core/form1.h"
 #include "text/text.h"
 #include "support/fake_host.h"
