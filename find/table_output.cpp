@@ -52,43 +52,53 @@ std::optional<TableFormat> TableFormatNamed(std::string_view name) {
   return std::nullopt;
 }
 
-TableWriter::TableWriter(TableFormat format, std::vector<std::string> columns)
-    : format_(format), columns_(std::move(columns)) {
-  if (format_ == TableFormat::Json) {
-    out_ = "[";
-    return;
+std::string TableHead(TableFormat format, const std::vector<std::string>& columns) {
+  if (format == TableFormat::Json) return "[\n";
+  std::string out;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (i) out += format == TableFormat::Csv ? ',' : '\t';
+    out += format == TableFormat::Csv ? CsvField(columns[i]) : TsvField(columns[i]);
   }
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    if (i) out_ += format_ == TableFormat::Csv ? ',' : '\t';
-    out_ += format_ == TableFormat::Csv ? CsvField(columns_[i]) : TsvField(columns_[i]);
-  }
-  out_ += '\n';
+  return out + '\n';
 }
 
-void TableWriter::Row(const std::vector<Cell>& cells) {
-  if (format_ == TableFormat::Json) {
-    out_ += first_ ? "\n  {" : ",\n  {";
-    first_ = false;
-    for (size_t i = 0; i < columns_.size(); ++i) {
-      if (i) out_ += ", ";
-      out_ += JsonString(columns_[i]) + ": ";
+std::string TableRow(TableFormat format, const std::vector<std::string>& columns, const std::vector<Cell>& cells) {
+  std::string out;
+  if (format == TableFormat::Json) {
+    out = "  {";
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i) out += ", ";
+      out += JsonString(columns[i]) + ": ";
       const Cell empty;
       const Cell& c = i < cells.size() ? cells[i] : empty;
-      out_ += c.number ? (c.text.empty() ? std::string("null") : c.text) : JsonString(c.text);
+      out += c.number ? (c.text.empty() ? std::string("null") : c.text) : JsonString(c.text);
     }
-    out_ += "}";
-    return;
+    return out + "}";
   }
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    if (i) out_ += format_ == TableFormat::Csv ? ',' : '\t';
-    if (i < cells.size()) out_ += format_ == TableFormat::Csv ? CsvField(cells[i].text) : TsvField(cells[i].text);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (i) out += format == TableFormat::Csv ? ',' : '\t';
+    if (i < cells.size()) out += format == TableFormat::Csv ? CsvField(cells[i].text) : TsvField(cells[i].text);
   }
-  out_ += '\n';
+  return out + '\n';
 }
 
-void TableWriter::End() {
-  if (format_ == TableFormat::Json) out_ += first_ ? "]\n" : "\n]\n";
+std::string TableBetween(TableFormat format) { return format == TableFormat::Json ? ",\n" : ""; }
+
+std::string TableTail(TableFormat format, bool anyRow) {
+  if (format != TableFormat::Json) return "";
+  return anyRow ? "\n]\n" : "]\n";
 }
+
+TableWriter::TableWriter(TableFormat format, std::vector<std::string> columns)
+    : format_(format), columns_(std::move(columns)), out_(TableHead(format_, columns_)) {}
+
+void TableWriter::Row(const std::vector<Cell>& cells) {
+  if (!first_) out_ += TableBetween(format_);
+  first_ = false;
+  out_ += TableRow(format_, columns_, cells);
+}
+
+void TableWriter::End() { out_ += TableTail(format_, !first_); }
 
 std::string TableWriter::Take() {
   std::string s;

@@ -17,6 +17,13 @@ struct Cell {
   bool number = false;  // written bare in JSON; a number cell's text is a JSON number or empty (null)
 };
 
+// The pieces of a table, for writing rows made elsewhere (on several threads) in their order: the text before the
+// first row, one row's text, the text between two rows, and the text after the last.
+std::string TableHead(TableFormat format, const std::vector<std::string>& columns);
+std::string TableRow(TableFormat format, const std::vector<std::string>& columns, const std::vector<Cell>& cells);
+std::string TableBetween(TableFormat format);
+std::string TableTail(TableFormat format, bool anyRow);
+
 // Writes a table into a text, row by row.
 class TableWriter {
  public:

@@ -24,7 +24,7 @@ TEST(TableOutput, EachFormatAsItsReadersExpect) {
             "  {\"query\": \"tab\\there\", \"formula\": \"H2O\", \"error_ppm\": null}\n]\n");
   TableWriter empty(TableFormat::Json, {"a"});
   empty.End();
-  EXPECT_EQ(empty.Take(), "[]\n");
+  EXPECT_EQ(empty.Take(), "[\n]\n");
 }
 
 TEST(TableOutput, NumberCells) {

@@ -1,0 +1,48 @@
+// One query of zelm-find: its m/z searched for each of its ion types, every neutral formula of the building blocks
+// whose ion lies inside the tolerance, with the figures a table reports about it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chemistry/composition.h"
+#include "chemistry/element_table.h"
+#include "chemistry/ion_type.h"
+#include "engine/formula_enumeration.h"
+#include "find/element_spec.h"
+#include "find/peak_input.h"
+
+namespace zelm {
+
+struct Tolerance {
+  double ppm = 0;  // 0: not given
+  double mda = 0;  // 0: not given
+  // The half-width of the window around an m/z: the wider of the two that are given.
+  double HalfWidth(double mz) const;
+};
+
+struct Candidate {
+  size_t ion = 0;  // which of the query's ion types
+  chem::Composition neutral, ionFormula;
+  double neutralMass = 0, mzTheoretical = 0, errorPpm = 0, errorMda = 0;
+  std::optional<double> rdbe;
+};
+
+struct QueryResult {
+  std::vector<chem::IonType> ions;
+  std::vector<Candidate> candidates;  // by ion, then by the size of the error, then by formula
+  std::vector<long long> found;       // per ion, before --max-candidates
+};
+
+// The ring and double-bond equivalents of a neutral formula from the valences C 4; H, F, Cl, Br, I 1; N, P 3; O, S 2
+// (and a few more); nullopt when it holds something without a known valence.
+std::optional<double> Rdbe(const chem::Composition& formula);
+
+// Every candidate of `query` for each of `ions`, the rows of an ion cut to `maxCandidates` (0: all). With countOnly
+// only `found` is filled in.
+QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& ions, const std::vector<Block>& blocks,
+                        const FormulaEnumerator& enumerator, const chem::ElementTable& table, const Tolerance& tolerance,
+                        size_t maxCandidates, bool countOnly = false);
+
+}  // namespace zelm
