@@ -1,5 +1,6 @@
 #include "find/table_output.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -108,9 +109,9 @@ std::string TableWriter::Take() {
 
 Cell NumberCell(double value, int decimals) {
   if (!std::isfinite(value)) return {"", true};
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  std::string s = buf;
+  char buf[400];
+  const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+  std::string s(buf, end);
   if (s.find('.') != std::string::npos) {
     while (s.back() == '0') s.pop_back();
     if (s.back() == '.') s.pop_back();
