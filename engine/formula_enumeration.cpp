@@ -13,6 +13,8 @@
 // number the neighbouring shift is marked too. A marked bin proves nothing; an unmarked one holds no sum.
 #include "engine/formula_enumeration.h"
 
+#include "engine/bit_range.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -150,15 +152,7 @@ double FormulaEnumerator::FormedSum(const int* count) const {
   if (!(hi >= 0) || !(lo < static_cast<double>(r.bins))) return false;
   const int64_t first = lo > 0 ? static_cast<int64_t>(lo) : 0;
   const int64_t last = hi < static_cast<double>(r.bins - 1) ? static_cast<int64_t>(hi) : r.bins - 1;
-  const uint64_t* bits = &words_[static_cast<size_t>(r.offset)];
-  const uint64_t maskFirst = ~uint64_t{0} << (first & 63);
-  const uint64_t maskLast = ~uint64_t{0} >> (63 - (last & 63));
-  const int64_t wf = first >> 6, wl = last >> 6;
-  if (wf == wl) return (bits[wf] & maskFirst & maskLast) != 0;
-  if (bits[wf] & maskFirst) return true;
-  for (int64_t w = wf + 1; w < wl; ++w)
-    if (bits[w]) return true;
-  return (bits[wl] & maskLast) != 0;
+  return AnyBit(&words_[static_cast<size_t>(r.offset)], first, last);
 }
 
 // One search: the enumerator's blocks, a window, a sink; the counts so far in the order given.

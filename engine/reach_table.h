@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+#include "engine/bit_range.h"
 #include <memory>
 #include <vector>
 
@@ -45,15 +47,7 @@ class ReachTable {
       last = Floor(hi) + row.zero;
     }
     last -= last == row.used;
-    const uint64_t* bits = words_.get() + row.offset;
-    const uint64_t maskFirst = ~uint64_t{0} << (first & 63);
-    const uint64_t maskLast = ~uint64_t{0} >> (63 - (last & 63));
-    const int64_t wf = first >> 6, wl = last >> 6;
-    if (wf == wl) return (bits[wf] & maskFirst & maskLast) != 0;
-    if (bits[wf] & maskFirst) return true;
-    for (int64_t w = wf + 1; w < wl; ++w)
-      if (bits[w]) return true;
-    return (bits[wl] & maskLast) != 0;
+    return AnyBit(words_.get() + row.offset, first, last);
   }
 
   // The size of the table in words, and the bin width of row p (for measuring).

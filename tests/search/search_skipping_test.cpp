@@ -379,7 +379,9 @@ TEST_F(SearchAgainstWalk, BuiltInLibrariesWithALossListTheSameLines) {
       const long long walked = form.SearchStatistics.visits;
       Expect(c.mass, what);
       // It skips as it does without the loss: of a long walk it enters a small part.
-      if (walked > 100000) EXPECT_LT(form.SearchStatistics.visits * 20, walked) << what << ": walk " << walked;
+      if (walked > 100000) {
+        EXPECT_LT(form.SearchStatistics.visits * 20, walked) << what << ": walk " << walked;
+      }
     }
   }
 }
@@ -520,9 +522,14 @@ TEST(ReachTable, SumsWithNegativeMassesAndZerosAreMarkedExactly) {
         }
         for (int sum = -80; sum < 59; ++sum) {
           const bool may = table.MayHold(p, sum - 0.25, sum + 0.25);
-          if (sums.count(sum)) EXPECT_TRUE(may) << "p " << p << ", sum " << sum << ", words " << words;
-          else if (words > 3) EXPECT_FALSE(may) << "p " << p << ", sum " << sum;
-          if (words > 3) EXPECT_FALSE(table.MayHold(p, sum + 0.25, sum + 0.75)) << "p " << p << ", sum " << sum;
+          if (sums.count(sum)) {
+            EXPECT_TRUE(may) << "p " << p << ", sum " << sum << ", words " << words;
+          } else if (words > 3) {
+            EXPECT_FALSE(may) << "p " << p << ", sum " << sum;
+          }
+          if (words > 3) {
+            EXPECT_FALSE(table.MayHold(p, sum + 0.25, sum + 0.75)) << "p " << p << ", sum " << sum;
+          }
         }
       }
     }
