@@ -74,7 +74,6 @@ std::vector<chem::IonType> IonsOf(const Query& q, const std::vector<chem::IonTyp
   return list;
 }
 
-std::string Formula(const chem::Composition& c, bool unicode) { return unicode ? chem::ToUnicode(c) : chem::ToAscii(c); }
 
 // What one query gives: its rows' text and its notes for standard error.
 struct QueryText {
@@ -194,7 +193,8 @@ int Run(CLI::App& app, const std::vector<std::string>& masses, std::istream& in,
                                             "mz_theoretical", "error_ppm", "error_mda", "rdbe"};
   auto work = [&](size_t i) {
     const Query& q = queries[i];
-    const QueryResult r = SearchQuery(q, ions[i], blocks, enumerator, table, tolerance, maxCandidates, countOnly);
+    const QueryResult r =
+        SearchQuery(q, ions[i], blocks, enumerator, table, tolerance, maxCandidates, countOnly, unicode);
     QueryText text;
     if (countOnly) {
       long long n = 0;
@@ -207,7 +207,7 @@ int Run(CLI::App& app, const std::vector<std::string>& masses, std::istream& in,
       text.anyRow = true;
       text.rows += TableRow(tableFormat, columns,
                             {TextCell(q.id), NumberCell(q.mz, 6), TextCell(r.ions[c.ion].Notation()),
-                             TextCell(Formula(c.neutral, unicode)), TextCell(Formula(c.ionFormula, unicode)),
+                             TextCell(c.formula), TextCell(c.ionFormula),
                              NumberCell(c.mzTheoretical, 6), NumberCell(c.errorPpm, 3), NumberCell(c.errorMda, 3),
                              c.rdbe ? NumberCell(*c.rdbe, 1) : Cell{"", true}});
     }

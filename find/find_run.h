@@ -24,7 +24,7 @@ struct Tolerance {
 
 struct Candidate {
   size_t ion = 0;  // which of the query's ion types
-  chem::Composition neutral, ionFormula;
+  std::string formula, ionFormula;  // in Hill order, plain ASCII or with Unicode digits
   double neutralMass = 0, mzTheoretical = 0, errorPpm = 0, errorMda = 0;
   std::optional<double> rdbe;
 };
@@ -35,14 +35,10 @@ struct QueryResult {
   std::vector<long long> found;       // per ion, before --max-candidates
 };
 
-// The ring and double-bond equivalents of a neutral formula from the valences C 4; H, F, Cl, Br, I 1; N, P 3; O, S 2
-// (and a few more); nullopt when it holds something without a known valence.
-std::optional<double> Rdbe(const chem::Composition& formula);
-
 // Every candidate of `query` for each of `ions`, the rows of an ion cut to `maxCandidates` (0: all). With countOnly
 // only `found` is filled in.
 QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& ions, const std::vector<Block>& blocks,
                         const FormulaEnumerator& enumerator, const chem::ElementTable& table, const Tolerance& tolerance,
-                        size_t maxCandidates, bool countOnly = false);
+                        size_t maxCandidates, bool countOnly = false, bool unicode = false);
 
 }  // namespace zelm
