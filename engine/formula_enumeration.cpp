@@ -11,6 +11,13 @@
 // every count c of block j. A sum t in bin b plus c * mass lands in bin b + floor(x) or the one above (x = c * mass /
 // w), so row j + 1 widened by one bin and shifted by floor(x) marks both; where x lies within rounding of a whole
 // number the neighbouring shift is marked too. A marked bin proves nothing; an unmarked one holds no sum.
+//
+// The list. The lightest blocks, when their vectors are few enough, are listed once with their sums (added heaviest
+// first from 0.0) sorted, and bucketed on a power-of-two width so that a sum's bucket is exact. A prefix sum s looks
+// up the listed sums within the window less s give or take slack_, a superset of those whose formed sums lie inside;
+// each is then formed from s and tested, and those inside handed out by index, which is their order. Counting forms
+// only those within slack_ of an edge. The table's rows are built from the list's row (marked from its sums) up, and
+// stop at the first row dense enough to be left unasked: the rows above it are left unasked too.
 #include "engine/formula_enumeration.h"
 
 #include "engine/bit_range.h"
@@ -110,6 +117,17 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
       for (const auto& [sum, index] : list) {
         tailSum_.push_back(sum);
         tailIndex_.push_back(index);
+      }
+      // About two buckets a listed vector.
+      const double top = tailSum_.back();
+      const double width = std::ldexp(1.0, std::ilogb(std::max(top, 1e-300) / (2.0 * static_cast<double>(vectors))));
+      tailBucketInverse_ = 1.0 / width;
+      tailBuckets_ = static_cast<int64_t>(std::floor(top * tailBucketInverse_)) + 1;
+      tailStart_.assign(static_cast<size_t>(tailBuckets_) + 1, 0);
+      size_t i = 0;
+      for (int64_t b = 0; b <= tailBuckets_; ++b) {
+        while (i < tailSum_.size() && tailSum_[i] * tailBucketInverse_ < static_cast<double>(b)) ++i;
+        tailStart_[static_cast<size_t>(b)] = static_cast<uint32_t>(i);
       }
     }
   }
@@ -339,10 +357,16 @@ class Enumeration {
   // give or take the slack, each checked by its formed sum, handed out by index (the order of the vectors).
   bool Tail(double s) {
     const std::vector<double>& sums = e_.tailSum_;
-    const auto a = std::lower_bound(sums.begin(), sums.end(), lower_ - slack_ - s);
-    const auto b = std::upper_bound(a, sums.end(), upper_ + slack_ - s);
-    if (a == b) return false;
-    const size_t first = static_cast<size_t>(a - sums.begin()), end = static_cast<size_t>(b - sums.begin());
+    const double lo = lower_ - slack_ - s, hi = upper_ + slack_ - s;
+    const double x0 = lo * e_.tailBucketInverse_, x1 = hi * e_.tailBucketInverse_;
+    const double buckets = static_cast<double>(e_.tailBuckets_);
+    if (!(x1 >= 0) || !(x0 < buckets)) return false;
+    size_t first = x0 > 0 ? e_.tailStart_[static_cast<size_t>(x0)] : 0;
+    size_t end = x1 < buckets ? e_.tailStart_[static_cast<size_t>(x1) + 1] : sums.size();
+    while (first < end && sums[first] < lo) ++first;
+    while (end > first && sums[end - 1] > hi) --end;
+    if (first == end) return false;
+    const auto a = sums.begin() + static_cast<ptrdiff_t>(first), b = sums.begin() + static_cast<ptrdiff_t>(end);
     if (countOnly_) {
       // Those surely inside are counted; only those within the slack of an edge are formed.
       const size_t inFirst = static_cast<size_t>(std::upper_bound(a, b, lower_ + slack_ - s) - sums.begin());

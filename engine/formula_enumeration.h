@@ -120,6 +120,11 @@ class FormulaEnumerator {
   std::vector<int> tailRadix_;
   std::vector<double> tailSum_;
   std::vector<uint32_t> tailIndex_;
+  // Buckets of the sorted sums, of width a power of two: tailStart_[b] is the first listed sum t with t / width >= b
+  // (b = 0 .. tailBuckets_, all sums lying below tailBuckets_ * width).
+  double tailBucketInverse_ = 1;
+  int64_t tailBuckets_ = 0;
+  std::vector<uint32_t> tailStart_;
 };
 
 }  // namespace zelm

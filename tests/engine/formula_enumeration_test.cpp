@@ -101,7 +101,7 @@ const std::vector<double> kMasses = {1.00782503223, 2.01410177812, 12, 13.003354
 
 TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
   std::mt19937 random(11);
-  int listedRounds = 0, edgeRounds = 0;
+  int listedRounds = 0, edgeRounds = 0, tailRounds = 0, wholeRounds = 0;
   for (int round = 0; round < 600; ++round) {
     std::vector<BlockRange> blocks;
     const int k = 1 + static_cast<int>(random() % 5);
@@ -134,9 +134,16 @@ TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
       windows.push_back({std::nextafter(a, -1e300), std::nextafter(a, 1e300)});
       edgeRounds += 1;
     }
-    // A coarse table and a fine one.
+    // A coarse table and a fine one; the lightest blocks solved together by their sorted list or not, the list short
+    // (two or three blocks) or long (often all of them).
     const int64_t bins = round % 2 == 0 ? 64 : int64_t{1} << 16;
-    const FormulaEnumerator e(blocks, bins, 1e-9);
+    const int64_t tail = round % 3 == 0 ? 0 : round % 3 == 1 ? 40 : int64_t{1} << 15;
+    const FormulaEnumerator e(blocks, bins, 1e-9, tail);
+    if (tail == 0) {
+      EXPECT_EQ(e.TailBlocks(), 0);
+    }
+    tailRounds += e.TailBlocks() >= 2 && e.TailBlocks() < k;
+    wholeRounds += e.TailBlocks() == k;
     for (auto [lower, upper] : windows) {
       const std::vector<Found> want = BruteForce(blocks, lower, upper);
       ASSERT_EQ(Enumerate(e, lower, upper), want) << "round " << round << " window " << lower << " " << upper;
@@ -146,6 +153,8 @@ TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
   }
   EXPECT_GT(listedRounds, 1000);  // most windows hold something
   EXPECT_GT(edgeRounds, 200);
+  EXPECT_GT(tailRounds, 40);  // some blocks by the list, some above it
+  EXPECT_GT(wholeRounds, 100);  // every block by the list
 }
 
 // A block beside another of nearly the same mass, H with D and 12C with 13C, at windows a few units in the last place
@@ -156,8 +165,9 @@ TEST(FormulaEnumeration, KeepsBlocksOfNearlyTheSameMassApartAtTheEdges) {
       {{1.00782503223, 0, 80}, {2.01410177812, 0, 40}, {15.99491461957, 1, 9}},
   };
   std::mt19937 random(3);
-  for (const auto& blocks : sets) {
-    const FormulaEnumerator e(blocks);
+  for (const auto& blocks : sets) for (const int64_t tail : {int64_t{0}, int64_t{1} << 15}) {
+    const FormulaEnumerator e(blocks, int64_t{1} << 18, 1e-4, tail);
+    EXPECT_EQ(e.TailBlocks(), tail == 0 ? 0 : 3);
     for (int round = 0; round < 60; ++round) {
       std::vector<int> c;
       for (const BlockRange& b : blocks) c.push_back(b.min + static_cast<int>(random() % (b.max - b.min + 1)));
