@@ -5,7 +5,7 @@
 //
 // Columns: the number of vectors the enumeration finds; the partial vectors it entered; its seconds per search when
 // counting and when handing every vector to a sink (which adds up the counts), and the nanoseconds per vector so; the
-// window's Search seconds when counting, and its time over the enumeration's; and whether both counted the same (the
+// window's Search seconds when counting, and its time over the enumeration's counting and listing; and whether both counted the same (the
 // window's walk forms its sums in another order, and has a rule of its own for wide windows, so they may differ at the
 // edges). Seconds are processor seconds of this thread, the best of several batches of at least 0.1 s.
 //
@@ -120,10 +120,10 @@ int main(int argc, char** argv) {
       {"chno-3000-1ppm", 2, 3000, "1"},
   };
 
-  std::printf("%-17s %9s %10s %10s %10s %7s %10s %7s %5s\n", "case", "vectors", "visits", "enum s", "enum s",
-              "ns/vec", "window s", "ratio", "same");
-  std::printf("%-17s %9s %10s %10s %10s %7s %10s %7s %5s\n", "", "", "", "(count)", "(list)", "(list)", "(count)",
-              "", "");
+  std::printf("%-17s %9s %10s %10s %10s %7s %10s %7s %7s %5s\n", "case", "vectors", "visits", "enum s", "enum s",
+              "ns/vec", "window s", "ratio", "ratio", "same");
+  std::printf("%-17s %9s %10s %10s %10s %7s %10s %7s %7s %5s\n", "", "", "", "(count)", "(list)", "(list)", "(count)",
+              "(count)", "(list)", "");
   int builtSet = -1;
   std::unique_ptr<FormulaEnumerator> enumerator;
   for (const Case& c : cases) {
@@ -158,9 +158,10 @@ int main(int argc, char** argv) {
       const double start = CpuSeconds();
       enumerator = std::make_unique<FormulaEnumerator>(blocks);
       std::printf("# %s: %zu elements, counts 0..%d; enumerator built in %.4f s, bins %.3g u to %.3g u, %zu words, "
-                  "%d dense rows\n",
+                  "%d dense rows, the %d lightest solved by a list of %zu\n",
                   set.name.c_str(), blocks.size(), most, CpuSeconds() - start, enumerator->BinWidth(static_cast<int>(blocks.size()) - 1), enumerator->BinWidth(0),
-                  enumerator->TableWords(), enumerator->DenseRows());
+                  enumerator->TableWords(), enumerator->DenseRows(), enumerator->TailBlocks(),
+                  enumerator->TailVectors());
       builtSet = c.set;
     }
     form.Range.SetText(c.ppm);
@@ -180,9 +181,9 @@ int main(int argc, char** argv) {
       form.Search(m);
     });
     const long long windowHits = form.SearchStatistics.hits;
-    std::printf("%-17s %9lld %10lld %10.6f %10.6f %7.1f %10.6f %7.2f %5s\n", c.name.c_str(), stats.hits, stats.visits,
+    std::printf("%-17s %9lld %10lld %10.6f %10.6f %7.1f %10.6f %7.2f %7.2f %5s\n", c.name.c_str(), stats.hits, stats.visits,
                 enumCount, enumList, listed.hits > 0 ? enumList / static_cast<double>(listed.hits) * 1e9 : 0.0,
-                windowCount, windowCount / enumCount,
+                windowCount, windowCount / enumCount, windowCount / enumList,
                 windowHits == stats.hits && listed.hits == stats.hits ? "yes" : "NO");
     if (windowHits != stats.hits) std::printf("#   the window's Search counted %lld\n", windowHits);
     std::fflush(stdout);

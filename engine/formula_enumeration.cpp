@@ -11,6 +11,13 @@
 // every count c of block j. A sum t in bin b plus c * mass lands in bin b + floor(x) or the one above (x = c * mass /
 // w), so row j + 1 widened by one bin and shifted by floor(x) marks both; where x lies within rounding of a whole
 // number the neighbouring shift is marked too. A marked bin proves nothing; an unmarked one holds no sum.
+//
+// The list. The lightest blocks, when their vectors are few enough, are listed once with their sums (added heaviest
+// first from 0.0) sorted, and bucketed on a power-of-two width so that a sum's bucket is exact. A prefix sum s looks
+// up the listed sums within the window less s give or take slack_, a superset of those whose formed sums lie inside;
+// each is then formed from s and tested, and those inside handed out by index, which is their order. Counting forms
+// only those within slack_ of an edge. The table's rows are built from the list's row (marked from its sums) up, and
+// stop at the first row dense enough to be left unasked: the rows above it are left unasked too.
 #include "engine/formula_enumeration.h"
 
 #include "engine/bit_range.h"
@@ -51,7 +58,8 @@ int ClampFloor(double x, int min, int max) {
 
 }  // namespace
 
-FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tableBins, double finestBin) {
+FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tableBins, double finestBin,
+                                     int64_t tailVectors) {
   for (const BlockRange& b : blocks) {
     if (!(b.mass > 0) || !std::isfinite(b.mass)) throw std::invalid_argument("a block's mass must be finite and above 0");
     if (b.min < 0) throw std::invalid_argument("a block's least count must not be below 0");
@@ -74,6 +82,56 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
   }
   slack_ = (16.0 * k_ + 32.0) * std::ldexp(most_.empty() ? 0.0 : most_[0], -52);
 
+  // The lightest blocks solved together: as many as have no more than tailVectors count vectors, at least two.
+  if (!empty_ && k_ >= 2 && tailVectors > 0) {
+    const int64_t most = std::min<int64_t>(tailVectors, int64_t{1} << 31);
+    int64_t vectors = 1;
+    int t = 0;
+    while (t < k_) {
+      const int64_t n = int64_t{max_[k_ - 1 - t]} - min_[k_ - 1 - t] + 1;
+      if (vectors > most / n) break;
+      vectors *= n;
+      ++t;
+    }
+    if (t >= 2) {
+      tail_ = t;
+      const int from = k_ - t;
+      for (int j = from; j < k_; ++j) tailRadix_.push_back(max_[j] - min_[j] + 1);
+      std::vector<std::pair<double, uint32_t>> list(static_cast<size_t>(vectors));
+      std::vector<int> c(min_.begin() + from, min_.end());
+      for (int64_t i = 0; i < vectors; ++i) {
+        double sum = 0.0;
+        for (int d = 0; d < t; ++d) sum = sum + static_cast<double>(c[d]) * mass_[from + d];
+        list[static_cast<size_t>(i)] = {sum, static_cast<uint32_t>(i)};
+        for (int d = t - 1; d >= 0; --d) {  // the next vector, odometer fashion, the lightest block fastest
+          if (c[d] < max_[from + d]) {
+            ++c[d];
+            break;
+          }
+          c[d] = min_[from + d];
+        }
+      }
+      std::sort(list.begin(), list.end());
+      tailSum_.reserve(list.size());
+      tailIndex_.reserve(list.size());
+      for (const auto& [sum, index] : list) {
+        tailSum_.push_back(sum);
+        tailIndex_.push_back(index);
+      }
+      // About two buckets a listed vector.
+      const double top = tailSum_.back();
+      const double width = std::ldexp(1.0, std::ilogb(std::max(top, 1e-300) / (2.0 * static_cast<double>(vectors))));
+      tailBucketInverse_ = 1.0 / width;
+      tailBuckets_ = static_cast<int64_t>(std::floor(top * tailBucketInverse_)) + 1;
+      tailStart_.assign(static_cast<size_t>(tailBuckets_) + 1, 0);
+      size_t i = 0;
+      for (int64_t b = 0; b <= tailBuckets_; ++b) {
+        while (i < tailSum_.size() && tailSum_[i] * tailBucketInverse_ < static_cast<double>(b)) ++i;
+        tailStart_[static_cast<size_t>(b)] = static_cast<uint32_t>(i);
+      }
+    }
+  }
+
   row_.assign(static_cast<size_t>(k_) + 1, Row{});
   if (empty_ || k_ == 0) return;
   // Each row's bin width: the least power of two with no more than about tableBins bins up to the row's largest sum,
@@ -92,15 +150,48 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
     // Room above the largest sum's bin for the widening of each row, and a word more.
     r.bins = static_cast<int64_t>(std::floor(most_[j] * r.inverse)) + 2 * (k_ - j) + 4;
     r.words = (r.bins + 63) / 64 + 1;
+  }
+  // Rows are built from the top one down to row 0: the top one is row k (the sum 0), or with the lightest blocks
+  // solved together their row, marked from their list; rows under the top one are never asked.
+  auto allocate = [&](Row& r) {
     r.offset = static_cast<int64_t>(words_.size());
     words_.resize(words_.size() + static_cast<size_t>(r.words), 0);
+    return &words_[static_cast<size_t>(r.offset)];
+  };
+  // A row is asked only when it leaves more than a tenth of its bins up to its largest sum unmarked.
+  auto settle = [&](Row& r) {
+    const int64_t last = r.bins - 1;
+    const uint64_t* row = &words_[static_cast<size_t>(r.offset)];
+    int64_t marked = 0;
+    for (int64_t w = 0; w <= last >> 6; ++w) marked += __builtin_popcountll(row[w]);
+    r.ask = marked * 10 < (last + 1) * 9;
+  };
+  const int top = k_ - tail_;
+  {
+    Row& r = row_[static_cast<size_t>(top)];
+    uint64_t* row = allocate(r);
+    if (tail_ == 0) {
+      row[0] = 1;  // row k: the sum 0
+    } else {
+      // Each listed sum's bin, and its neighbour where the sum lies within a millionth of a bin of the edge (the listed
+      // sums lie far closer than that to the exact ones).
+      for (double t : tailSum_) {
+        const double x = t * r.inverse;
+        const int64_t first = std::max<int64_t>(0, static_cast<int64_t>(std::floor(x - 1e-6)));
+        const int64_t last = std::min<int64_t>(r.bins - 1, static_cast<int64_t>(std::floor(x + 1e-6)));
+        for (int64_t b = first; b <= last; ++b) row[b >> 6] |= uint64_t{1} << (b & 63);
+      }
+    }
+    settle(r);
   }
-  words_[static_cast<size_t>(row_[static_cast<size_t>(k_)].offset)] = 1;  // row k: the sum 0
   std::vector<uint64_t> wide;
   constexpr double kNear = 1e-6;  // in bins: far above the rounding of c * mass / w
-  for (int j = k_ - 1; j >= 0; --j) {
+  for (int j = top - 1; j >= 0; --j) {
+    // A row dense enough to be left unasked: the rows of more blocks are left unasked and unbuilt.
+    if (!row_[static_cast<size_t>(j) + 1].ask) break;
+    Row& r = row_[static_cast<size_t>(j)];
+    uint64_t* row = allocate(r);
     const Row& below = row_[static_cast<size_t>(j) + 1];
-    const Row& r = row_[static_cast<size_t>(j)];
     // Row j + 1 on row j's bins (a coarse bin is marked when a fine bin in it is), then widened by one bin.
     const int shift = std::ilogb(r.width) - std::ilogb(below.width);
     wide.assign(static_cast<size_t>(r.words), 0);
@@ -111,7 +202,6 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
         wide[static_cast<size_t>(b >> 6)] |= uint64_t{1} << (b & 63);
       }
     for (int64_t i = r.words - 1; i >= 0; --i) wide[i] |= (wide[i] << 1) | (i > 0 ? wide[i - 1] >> 63 : 0);
-    uint64_t* row = &words_[static_cast<size_t>(r.offset)];
     for (int c = min_[j]; c <= max_[j]; ++c) {
       const double x = static_cast<double>(c) * mass_[j] * r.inverse;
       const double whole = std::floor(x);
@@ -120,15 +210,7 @@ FormulaEnumerator::FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tab
       if (x - whole < kNear) ShiftOr(row, wide.data(), r.words, o - 1);
       if (x - whole > 1 - kNear) ShiftOr(row, wide.data(), r.words, o + 1);
     }
-  }
-  // A row is asked only when it leaves more than a tenth of its bins up to its largest sum unmarked.
-  for (int j = 0; j <= k_; ++j) {
-    Row& r = row_[static_cast<size_t>(j)];
-    const int64_t last = r.bins - 1;
-    const uint64_t* row = &words_[static_cast<size_t>(r.offset)];
-    int64_t marked = 0;
-    for (int64_t w = 0; w <= last >> 6; ++w) marked += __builtin_popcountll(row[w]);
-    r.ask = marked * 10 < (last + 1) * 9;
+    settle(r);
   }
 }
 
@@ -182,7 +264,8 @@ class Enumeration {
       return stats_;
     }
     if (!e_.MayReach(0, lower_ - slack_, upper_ + slack_)) return stats_;
-    if (e_.k_ == 1) Last(0.0);
+    if (e_.tail_ == e_.k_) Tail(0.0);
+    else if (e_.k_ == 1) Last(0.0);
     else Descend(0, 0.0);
     return stats_;
   }
@@ -208,7 +291,8 @@ class Enumeration {
     const int min = e_.min_[j], max = e_.max_[j];
     const int lo = std::max(min, ClampFloor((lower_ - slack_ - s - e_.most_[j + 1]) / m, min, max));
     const int hi = std::min(max, ClampFloor((upper_ + slack_ - s - e_.least_[j + 1]) / m, min, max));
-    const bool last = j + 2 == e_.k_;
+    const bool last = e_.tail_ == 0 && j + 2 == e_.k_;
+    const bool tail = e_.tail_ > 0 && j + 1 == e_.k_ - e_.tail_;
     const int at = e_.given_[j];
     for (int c = lo; c <= hi; ++c) {
       ++stats_.visits;
@@ -221,7 +305,7 @@ class Enumeration {
       }
       if (!e_.MayReach(j + 1, lower_ - slack_ - sum, upper_ + slack_ - sum)) continue;
       count_[at] = c;
-      if (Descend(j + 1, sum)) return true;
+      if (tail ? Tail(sum) : Descend(j + 1, sum)) return true;
     }
     return false;
   }
@@ -269,6 +353,65 @@ class Enumeration {
     return false;
   }
 
+  // The lightest blocks solved together, with prefix sum s: the listed vectors whose sums lie within the window's rest
+  // give or take the slack, each checked by its formed sum, handed out by index (the order of the vectors).
+  bool Tail(double s) {
+    const std::vector<double>& sums = e_.tailSum_;
+    const double lo = lower_ - slack_ - s, hi = upper_ + slack_ - s;
+    const double x0 = lo * e_.tailBucketInverse_, x1 = hi * e_.tailBucketInverse_;
+    const double buckets = static_cast<double>(e_.tailBuckets_);
+    if (!(x1 >= 0) || !(x0 < buckets)) return false;
+    size_t first = x0 > 0 ? e_.tailStart_[static_cast<size_t>(x0)] : 0;
+    size_t end = x1 < buckets ? e_.tailStart_[static_cast<size_t>(x1) + 1] : sums.size();
+    while (first < end && sums[first] < lo) ++first;
+    while (end > first && sums[end - 1] > hi) --end;
+    if (first == end) return false;
+    const auto a = sums.begin() + static_cast<ptrdiff_t>(first), b = sums.begin() + static_cast<ptrdiff_t>(end);
+    if (countOnly_) {
+      // Those surely inside are counted; only those within the slack of an edge are formed.
+      const size_t inFirst = static_cast<size_t>(std::upper_bound(a, b, lower_ + slack_ - s) - sums.begin());
+      const size_t inEnd =
+          static_cast<size_t>(std::lower_bound(sums.begin() + static_cast<ptrdiff_t>(inFirst), b, upper_ - slack_ - s) -
+                              sums.begin());
+      stats_.hits += static_cast<long long>(inEnd - inFirst);
+      for (size_t i = first; i < inFirst; ++i) stats_.hits += Inside(Formed(e_.tailIndex_[i], s));
+      for (size_t i = inEnd; i < end; ++i) stats_.hits += Inside(Formed(e_.tailIndex_[i], s));
+      return false;
+    }
+    found_.clear();
+    for (size_t i = first; i < end; ++i) {
+      const uint32_t index = e_.tailIndex_[i];
+      const double sum = Formed(index, s);
+      if (Inside(sum)) found_.push_back({index, sum});
+    }
+    std::sort(found_.begin(), found_.end());
+    for (const auto& [index, sum] : found_) {
+      Formed(index, s);  // sets the counts
+      ++stats_.hits;
+      if (sink_.Hit(count_.data(), e_.k_, sum)) {
+        stats_.cut = true;
+        return true;
+      }
+      if (Step()) return true;
+    }
+    return false;
+  }
+
+  bool Inside(double sum) const { return lower_ < sum && sum < upper_; }
+
+  // The counts of the listed vector `index` into count_, and the formed sum of the whole vector with prefix sum s.
+  double Formed(uint32_t index, double s) {
+    const int t = e_.tail_, from = e_.k_ - t;
+    for (int d = t - 1; d >= 0; --d) {
+      const uint32_t radix = static_cast<uint32_t>(e_.tailRadix_[static_cast<size_t>(d)]);
+      count_[static_cast<size_t>(e_.given_[from + d])] = e_.min_[from + d] + static_cast<int>(index % radix);
+      index /= radix;
+    }
+    for (int d = 0; d < t; ++d)
+      s = s + static_cast<double>(count_[static_cast<size_t>(e_.given_[from + d])]) * e_.mass_[from + d];
+    return s;
+  }
+
   const FormulaEnumerator& e_;
   const double lower_, upper_;
   FormulaSink& sink_;
@@ -279,6 +422,7 @@ class Enumeration {
   double last_ = 0;
   long long countdown_ = 0;
   std::vector<int> count_;
+  std::vector<std::pair<uint32_t, double>> found_;  // the listed vectors inside, by index
   EnumerationStats stats_;
 };
 

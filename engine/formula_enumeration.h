@@ -18,8 +18,10 @@
 //
 // How it goes: the heaviest block's count first, each count's range found by division from what is left of the window
 // and the least and most the lighter blocks can add; a count whose lighter blocks can reach no sum that brings the
-// total inside is passed over (the table says so); the lightest block's counts are a range found by division and
-// checked at its ends, so counting needs no step per vector.
+// total inside is passed over (the table says so). The few lightest blocks, when their count vectors are not too
+// many, are solved together: a list of all their vectors sorted by sum is searched for the window's rest, and what it
+// gives is checked by the formed sum and handed out in order. Otherwise the lightest block's counts are a range found
+// by division and checked at its ends. Either way counting needs no step per vector.
 #pragma once
 
 #include <cstddef>
@@ -68,8 +70,11 @@ class FormulaEnumerator {
   // Throws std::invalid_argument for a mass not finite or not above 0, or a min below 0. `tableBins` is about how many
   // bins each row of the table of reachable sums has (a row's bins are its largest sum over that as a power of two,
   // no finer than `finestBin` nor than the row of fewer blocks); more bins prune more and take longer to build.
-  explicit FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tableBins = int64_t{1} << 20,
-                             double finestBin = 1e-4);
+  // `tailVectors`: the most count vectors the lightest blocks solved together may have (the list of them sorted by
+  // sum); the most of the lightest blocks, at least two, whose vectors are no more are so solved (none when even the
+  // two lightest have more, or when 0).
+  explicit FormulaEnumerator(std::vector<BlockRange> blocks, int64_t tableBins = int64_t{1} << 18,
+                             double finestBin = 1e-4, int64_t tailVectors = int64_t{1} << 15);
 
   // Every vector inside lower < sum < upper, in the order described above.
   EnumerationStats Enumerate(double lower, double upper, FormulaSink& sink, const EnumerationOptions& options) const;
@@ -83,6 +88,9 @@ class FormulaEnumerator {
   double BinWidth(int j) const { return row_.at(static_cast<size_t>(j)).width; }
   size_t TableWords() const { return words_.size(); }
   int DenseRows() const;
+  // How many of the lightest blocks are solved together by the sorted list (0: none), and the list's length.
+  int TailBlocks() const { return tail_; }
+  size_t TailVectors() const { return tailSum_.size(); }
 
  private:
   friend class Enumeration;
@@ -105,6 +113,18 @@ class FormulaEnumerator {
   };
   std::vector<Row> row_;
   std::vector<uint64_t> words_;
+  // The lightest tail_ blocks (heaviest-first positions k - tail_ .. k - 1): every count vector of theirs, by its
+  // index (the counts as digits, heaviest first, each less its min, in radix tailRadix_), sorted by the sum of their
+  // products added heaviest first from 0.0 (ties by index).
+  int tail_ = 0;
+  std::vector<int> tailRadix_;
+  std::vector<double> tailSum_;
+  std::vector<uint32_t> tailIndex_;
+  // Buckets of the sorted sums, of width a power of two: tailStart_[b] is the first listed sum t with t / width >= b
+  // (b = 0 .. tailBuckets_, all sums lying below tailBuckets_ * width).
+  double tailBucketInverse_ = 1;
+  int64_t tailBuckets_ = 0;
+  std::vector<uint32_t> tailStart_;
 };
 
 }  // namespace zelm

@@ -101,7 +101,7 @@ const std::vector<double> kMasses = {1.00782503223, 2.01410177812, 12, 13.003354
 
 TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
   std::mt19937 random(11);
-  int listedRounds = 0, edgeRounds = 0;
+  int listedRounds = 0, edgeRounds = 0, tailRounds = 0, wholeRounds = 0;
   for (int round = 0; round < 600; ++round) {
     std::vector<BlockRange> blocks;
     const int k = 1 + static_cast<int>(random() % 5);
@@ -134,9 +134,16 @@ TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
       windows.push_back({std::nextafter(a, -1e300), std::nextafter(a, 1e300)});
       edgeRounds += 1;
     }
-    // A coarse table and a fine one.
+    // A coarse table and a fine one; the lightest blocks solved together by their sorted list or not, the list short
+    // (two or three blocks) or long (often all of them).
     const int64_t bins = round % 2 == 0 ? 64 : int64_t{1} << 16;
-    const FormulaEnumerator e(blocks, bins, 1e-9);
+    const int64_t tail = round % 3 == 0 ? 0 : round % 3 == 1 ? 40 : int64_t{1} << 15;
+    const FormulaEnumerator e(blocks, bins, 1e-9, tail);
+    if (tail == 0) {
+      EXPECT_EQ(e.TailBlocks(), 0);
+    }
+    tailRounds += e.TailBlocks() >= 2 && e.TailBlocks() < k;
+    wholeRounds += e.TailBlocks() == k;
     for (auto [lower, upper] : windows) {
       const std::vector<Found> want = BruteForce(blocks, lower, upper);
       ASSERT_EQ(Enumerate(e, lower, upper), want) << "round " << round << " window " << lower << " " << upper;
@@ -146,6 +153,8 @@ TEST(FormulaEnumeration, AgreesWithEveryVectorTriedOnRandomBlocksAndWindows) {
   }
   EXPECT_GT(listedRounds, 1000);  // most windows hold something
   EXPECT_GT(edgeRounds, 200);
+  EXPECT_GT(tailRounds, 40);  // some blocks by the list, some above it
+  EXPECT_GT(wholeRounds, 100);  // every block by the list
 }
 
 // A block beside another of nearly the same mass, H with D and 12C with 13C, at windows a few units in the last place
@@ -156,8 +165,9 @@ TEST(FormulaEnumeration, KeepsBlocksOfNearlyTheSameMassApartAtTheEdges) {
       {{1.00782503223, 0, 80}, {2.01410177812, 0, 40}, {15.99491461957, 1, 9}},
   };
   std::mt19937 random(3);
-  for (const auto& blocks : sets) {
-    const FormulaEnumerator e(blocks);
+  for (const auto& blocks : sets) for (const int64_t tail : {int64_t{0}, int64_t{1} << 15}) {
+    const FormulaEnumerator e(blocks, int64_t{1} << 18, 1e-4, tail);
+    EXPECT_EQ(e.TailBlocks(), tail == 0 ? 0 : 3);
     for (int round = 0; round < 60; ++round) {
       std::vector<int> c;
       for (const BlockRange& b : blocks) c.push_back(b.min + static_cast<int>(random() % (b.max - b.min + 1)));
@@ -255,10 +265,14 @@ TEST(FormulaEnumeration, TheSinkEndsTheSearchAtAHit) {
   EXPECT_EQ(sink.hits, std::vector<Found>(all.begin(), all.begin() + 7));
 }
 
-TEST(FormulaEnumeration, PausesOnTheSinksClockAndStopsWhenAsked) {
+// With the lightest blocks solved together by their sorted list and without.
+class FormulaEnumerationPauses : public testing::TestWithParam<int64_t> {};
+
+TEST_P(FormulaEnumerationPauses, PausesOnTheSinksClockAndStopsWhenAsked) {
   const std::vector<BlockRange> blocks = {{12, 0, 30}, {1.00782503223, 0, 60}, {15.99491461957, 0, 10},
                                           {14.00307400443, 0, 10}};
-  const FormulaEnumerator e(blocks);
+  const FormulaEnumerator e(blocks, int64_t{1} << 18, 1e-4, GetParam());
+  EXPECT_EQ(e.TailBlocks(), GetParam() == 0 ? 0 : 3);
   const std::vector<Found> all = BruteForce(blocks, 200, 400);
   ASSERT_GT(all.size(), 1000u);
   EnumerationOptions options;
@@ -300,16 +314,19 @@ TEST(FormulaEnumeration, PausesOnTheSinksClockAndStopsWhenAsked) {
   EXPECT_EQ(static_cast<long long>(stopping.hits.size()), stopping.hitsAtPause.back());
   EXPECT_EQ(stopping.hits, std::vector<Found>(all.begin(), all.begin() + static_cast<long>(stopping.hits.size())));
 
-  // Counting pauses too, and stops.
+  // Counting pauses too, and stops (it takes far fewer steps: one per partial vector entered).
   Recorder counting;
   counting.clockStep = 1;
   counting.stopAtPause = 0;
   options.countOnly = true;
+  options.clockSteps = 2;
   stats = e.Enumerate(200, 400, counting, options);
   EXPECT_TRUE(stats.stopped);
   EXPECT_EQ(counting.pauses, 1);
   EXPECT_LT(stats.hits, static_cast<long long>(all.size()));
 }
+
+INSTANTIATE_TEST_SUITE_P(TailAndNone, FormulaEnumerationPauses, testing::Values(int64_t{0}, int64_t{1} << 15));
 
 }  // namespace
 }  // namespace zelm
