@@ -109,6 +109,29 @@ std::string TableWriter::Take() {
 
 Cell NumberCell(double value, int decimals) {
   if (!std::isfinite(value)) return {"", true};
+  // The usual figures as whole numbers of the last decimal, written without the general conversion.
+  static const double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  if (decimals >= 0 && decimals <= 9 && std::fabs(value) * kScale[decimals] < 1e15) {
+    long long whole = std::llround(value * kScale[decimals]);
+    const bool negative = whole < 0;
+    unsigned long long digits = static_cast<unsigned long long>(negative ? -whole : whole);
+    int shown = decimals;
+    while (shown > 0 && digits % 10 == 0) {
+      digits /= 10;
+      --shown;
+    }
+    char buf[32];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    for (int d = 0; d < shown; ++d, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+    if (shown > 0) *--p = '.';
+    do {
+      *--p = static_cast<char>('0' + digits % 10);
+      digits /= 10;
+    } while (digits > 0);
+    if (negative && whole != 0) *--p = '-';
+    return {std::string(p, end), true};
+  }
   char buf[400];
   const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
   std::string s(buf, end);
