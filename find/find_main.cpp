@@ -191,25 +191,37 @@ int Run(CLI::App& app, const std::vector<std::string>& masses, std::istream& in,
   const TableFormat tableFormat = *TableFormatNamed(format);
   const std::vector<std::string> columns = {"query",          "mz",        "ion",       "formula", "ion_formula",
                                             "mz_theoretical", "error_ppm", "error_mda", "rdbe"};
+  // The notation of every query's ion types, written once.
+  std::vector<std::vector<std::string>> notations;
+  for (const auto& list : ions) {
+    notations.emplace_back();
+    for (const auto& ion : list) notations.back().push_back(ion.Notation());
+  }
   auto work = [&](size_t i) {
     const Query& q = queries[i];
-    const QueryResult r =
-        SearchQuery(q, ions[i], blocks, enumerator, table, tolerance, maxCandidates, countOnly, unicode);
     QueryText text;
+    const QueryResult r = SearchQuery(
+        q, ions[i], blocks, enumerator, table, tolerance, maxCandidates, countOnly, unicode, [&](const Candidate& c) {
+          if (text.anyRow) text.rows += TableBetween(tableFormat);
+          text.anyRow = true;
+          char mz[32], theoretical[32], ppm[32], mda[32], rdbe[32];
+          const std::string_view ion = notations[i][c.ion];
+          const CellView cells[] = {{q.id, false},
+                                    {FormatNumber(q.mz, 6, mz), true},
+                                    {ion, false},
+                                    {c.formula, false},
+                                    {c.ionFormula, false},
+                                    {FormatNumber(c.mzTheoretical, 6, theoretical), true},
+                                    {FormatNumber(c.errorPpm, 3, ppm), true},
+                                    {FormatNumber(c.errorMda, 3, mda), true},
+                                    {c.rdbe ? FormatNumber(*c.rdbe, 1, rdbe) : std::string_view(), true}};
+          AppendRow(tableFormat, columns, cells, text.rows);
+        });
     if (countOnly) {
       long long n = 0;
       for (long long f : r.found) n += f;
       text.rows = q.id + "\t" + std::to_string(n) + "\n";
       return text;
-    }
-    for (const Candidate& c : r.candidates) {
-      if (text.anyRow) text.rows += TableBetween(tableFormat);
-      text.anyRow = true;
-      text.rows += TableRow(tableFormat, columns,
-                            {TextCell(q.id), NumberCell(q.mz, 6), TextCell(r.ions[c.ion].Notation()),
-                             TextCell(c.formula), TextCell(c.ionFormula),
-                             NumberCell(c.mzTheoretical, 6), NumberCell(c.errorPpm, 3), NumberCell(c.errorMda, 3),
-                             c.rdbe ? NumberCell(*c.rdbe, 1) : Cell{"", true}});
     }
     for (size_t k = 0; k < r.found.size(); ++k)
       if (maxCandidates > 0 && static_cast<size_t>(r.found[k]) > maxCandidates)

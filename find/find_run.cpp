@@ -66,7 +66,8 @@ struct IonLayout {
 
 QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& ions, const std::vector<Block>& blocks,
                         const FormulaEnumerator& enumerator, const chem::ElementTable& table, const Tolerance& tolerance,
-                        size_t maxCandidates, bool countOnly, bool unicode) {
+                        size_t maxCandidates, bool countOnly, bool unicode,
+                        const std::function<void(const Candidate&)>& row) {
   QueryResult result;
   result.ions = ions;
   const double half = tolerance.HalfWidth(query.mz);
@@ -89,34 +90,50 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     }
     Collector sink(blocks.size());
     enumerator.Enumerate(lower, upper, sink, EnumerationOptions{});
-    // The hits by the size of their error (it grows with the distance of the neutral mass from the window's middle).
-    const double middle = rule->NeutralOf(query.mz);
-    std::vector<size_t> order(sink.Size());
-    for (size_t h = 0; h < order.size(); ++h) order[h] = h;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-      return std::fabs(sink.Sum(a) - middle) < std::fabs(sink.Sum(b) - middle);
-    });
     const IonLayout ion(blocks, ions[i]);
     const size_t n = ion.layout.Size();
     std::vector<long long> neutral(n), charged(n);
-    std::vector<Candidate> mine;
-    long long found = 0;
-    for (size_t h : order) {
+    // The counts of hit h into neutral and charged; false when the ion needs a loss the formula cannot give.
+    auto form = [&](size_t h) {
       std::fill(neutral.begin(), neutral.end(), 0);
       const int* counts = sink.Counts(h);
       for (size_t b = 0; b < blocks.size(); ++b)
         if (counts[b] > 0)
           for (const auto& [entry, per] : ion.blockShares[b]) neutral[entry] += per * counts[b];
-      // The ion: n molecules, the adducts added, the losses taken away; a loss the formula cannot give is no ion.
+      // The ion: n molecules, the adducts added, the losses taken away.
       for (size_t e = 0; e < n; ++e) charged[e] = neutral[e] * ion.multimer;
       for (const auto& [entry, per] : ion.adducts) charged[entry] += per;
       bool possible = true;
       for (const auto& [entry, per] : ion.losses) possible &= (charged[entry] -= per) >= 0;
-      if (!possible) continue;
+      return possible;
+    };
+    // The hits by the size of their error in ppm; equal errors by formula, so that the order does not depend on how
+    // the blocks were given.
+    std::vector<double> error(sink.Size());
+    for (size_t h = 0; h < error.size(); ++h) {
+      const double theoretical = rule->MzOf(sink.Sum(h));
+      error[h] = std::fabs((query.mz - theoretical) / theoretical * 1e6);
+    }
+    std::vector<size_t> order(sink.Size());
+    for (size_t h = 0; h < order.size(); ++h) order[h] = h;
+    std::string ta, tb;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      if (error[a] != error[b]) return error[a] < error[b];
+      form(a);
+      ion.layout.Write(neutral.data(), false, ta);
+      form(b);
+      ion.layout.Write(neutral.data(), false, tb);
+      return ta < tb;
+    });
+    long long found = 0;
+    size_t kept = 0;
+    Candidate c;
+    c.ion = i;
+    for (size_t h : order) {
+      if (!form(h)) continue;
       ++found;
-      if (countOnly || (maxCandidates > 0 && mine.size() >= maxCandidates)) continue;
-      Candidate c;
-      c.ion = i;
+      if (countOnly || (maxCandidates > 0 && kept >= maxCandidates)) continue;
+      ++kept;
       ion.layout.Write(neutral.data(), unicode, c.formula);
       ion.layout.Write(charged.data(), unicode, c.ionFormula);
       c.neutralMass = sink.Sum(h);
@@ -124,16 +141,9 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
       c.errorPpm = (query.mz - c.mzTheoretical) / c.mzTheoretical * 1e6;
       c.errorMda = (query.mz - c.mzTheoretical) * 1000;
       c.rdbe = ion.layout.Rdbe(neutral.data());
-      mine.push_back(std::move(c));
+      row(c);
     }
-    // Equal errors by formula, so that the order does not depend on how the blocks were given.
-    std::stable_sort(mine.begin(), mine.end(), [](const Candidate& a, const Candidate& b) {
-      const double ea = std::fabs(a.errorPpm), eb = std::fabs(b.errorPpm);
-      if (ea != eb) return ea < eb;
-      return a.formula < b.formula;
-    });
     result.found.push_back(found);
-    for (auto& c : mine) result.candidates.push_back(std::move(c));
   }
   return result;
 }

@@ -2,6 +2,7 @@
 // whose ion lies inside the tolerance, with the figures a table reports about it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,14 +32,15 @@ struct Candidate {
 
 struct QueryResult {
   std::vector<chem::IonType> ions;
-  std::vector<Candidate> candidates;  // by ion, then by the size of the error, then by formula
-  std::vector<long long> found;       // per ion, before --max-candidates
+  std::vector<long long> found;  // per ion, before --max-candidates
 };
 
-// Every candidate of `query` for each of `ions`, the rows of an ion cut to `maxCandidates` (0: all). With countOnly
-// only `found` is filled in.
+// Every candidate of `query` for each of `ions`, handed to `row` in order: ion by ion, each ion's candidates by the size
+// of their error in ppm, equal errors by formula; at most `maxCandidates` (0: all) of an ion. With countOnly no row
+// is handed out and only `found` counts.
 QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& ions, const std::vector<Block>& blocks,
                         const FormulaEnumerator& enumerator, const chem::ElementTable& table, const Tolerance& tolerance,
-                        size_t maxCandidates, bool countOnly = false, bool unicode = false);
+                        size_t maxCandidates, bool countOnly, bool unicode,
+                        const std::function<void(const Candidate&)>& row);
 
 }  // namespace zelm

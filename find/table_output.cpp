@@ -1,5 +1,6 @@
 #include "find/table_output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -64,23 +65,11 @@ std::string TableHead(TableFormat format, const std::vector<std::string>& column
 }
 
 std::string TableRow(TableFormat format, const std::vector<std::string>& columns, const std::vector<Cell>& cells) {
+  std::vector<CellView> views(columns.size());
+  for (size_t i = 0; i < views.size() && i < cells.size(); ++i) views[i] = {cells[i].text, cells[i].number};
   std::string out;
-  if (format == TableFormat::Json) {
-    out = "  {";
-    for (size_t i = 0; i < columns.size(); ++i) {
-      if (i) out += ", ";
-      out += JsonString(columns[i]) + ": ";
-      const Cell empty;
-      const Cell& c = i < cells.size() ? cells[i] : empty;
-      out += c.number ? (c.text.empty() ? std::string("null") : c.text) : JsonString(c.text);
-    }
-    return out + "}";
-  }
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (i) out += format == TableFormat::Csv ? ',' : '\t';
-    if (i < cells.size()) out += format == TableFormat::Csv ? CsvField(cells[i].text) : TsvField(cells[i].text);
-  }
-  return out + '\n';
+  AppendRow(format, columns, views.data(), out);
+  return out;
 }
 
 std::string TableBetween(TableFormat format) { return format == TableFormat::Json ? ",\n" : ""; }
@@ -107,40 +96,62 @@ std::string TableWriter::Take() {
   return s;
 }
 
-Cell NumberCell(double value, int decimals) {
-  if (!std::isfinite(value)) return {"", true};
-  // The usual figures as whole numbers of the last decimal, written without the general conversion.
+std::string_view FormatNumber(double value, int decimals, char* buf) {
+  if (!std::isfinite(value)) return {};
+  decimals = std::clamp(decimals, 0, 9);
   static const double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-  if (decimals >= 0 && decimals <= 9 && std::fabs(value) * kScale[decimals] < 1e15) {
-    long long whole = std::llround(value * kScale[decimals]);
-    const bool negative = whole < 0;
-    unsigned long long digits = static_cast<unsigned long long>(negative ? -whole : whole);
-    int shown = decimals;
-    while (shown > 0 && digits % 10 == 0) {
-      digits /= 10;
-      --shown;
+  if (!(std::fabs(value) * kScale[decimals] < 1e15)) {
+    const auto end = std::to_chars(buf, buf + 32, value, std::chars_format::general, 17).ptr;
+    return {buf, static_cast<size_t>(end - buf)};
+  }
+  // A whole number of the last decimal, its digits written from the end.
+  const long long whole = std::llround(value * kScale[decimals]);
+  unsigned long long digits = static_cast<unsigned long long>(whole < 0 ? -whole : whole);
+  int shown = decimals;
+  while (shown > 0 && digits % 10 == 0) {
+    digits /= 10;
+    --shown;
+  }
+  char* const end = buf + 32;
+  char* p = end;
+  for (int d = 0; d < shown; ++d, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+  if (shown > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits > 0);
+  if (whole < 0) *--p = '-';
+  return {p, static_cast<size_t>(end - p)};
+}
+
+Cell NumberCell(double value, int decimals) {
+  char buf[32];
+  return {std::string(FormatNumber(value, decimals, buf)), true};
+}
+
+void AppendRow(TableFormat format, const std::vector<std::string>& columns, const CellView* cells, std::string& out) {
+  if (format == TableFormat::Json) {
+    out += "  {";
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i) out += ", ";
+      out += JsonString(columns[i]);
+      out += ": ";
+      const CellView& c = cells[i];
+      if (c.number) out += c.text.empty() ? std::string_view("null") : c.text;
+      else out += JsonString(std::string(c.text));
     }
-    char buf[32];
-    char* end = buf + sizeof buf;
-    char* p = end;
-    for (int d = 0; d < shown; ++d, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
-    if (shown > 0) *--p = '.';
-    do {
-      *--p = static_cast<char>('0' + digits % 10);
-      digits /= 10;
-    } while (digits > 0);
-    if (negative && whole != 0) *--p = '-';
-    return {std::string(p, end), true};
+    out += '}';
+    return;
   }
-  char buf[400];
-  const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
-  std::string s(buf, end);
-  if (s.find('.') != std::string::npos) {
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (i) out += format == TableFormat::Csv ? ',' : '\t';
+    const std::string_view t = cells[i].text;
+    const bool plain = t.find_first_of(format == TableFormat::Csv ? ",\"\r\n" : "\t\r\n") == std::string_view::npos &&
+                       (format != TableFormat::Csv || t.empty() || (t.front() != ' ' && t.back() != ' '));
+    if (plain) out += t;
+    else out += format == TableFormat::Csv ? CsvField(std::string(t)) : TsvField(std::string(t));
   }
-  if (s == "-0") s = "0";
-  return {s, true};
+  out += '\n';
 }
 
 Cell TextCell(std::string text) { return {std::move(text), false}; }

@@ -41,8 +41,19 @@ class TableWriter {
   bool first_ = true;
 };
 
-// A number as a table cell: at most `decimals` decimals, no trailing zeros; non-finite numbers give an empty cell.
+// A cell's text without a copy of its own, for writing many rows fast.
+struct CellView {
+  std::string_view text;
+  bool number = false;
+};
+// Appends one row (in the form TableRow gives) to out.
+void AppendRow(TableFormat format, const std::vector<std::string>& columns, const CellView* cells, std::string& out);
+
+// A number as a table cell: at most `decimals` decimals (0 to 9), no trailing zeros, no minus before 0; a
+// non-finite number gives an empty cell, a number of 1E15 or more in size 17 significant digits. FormatNumber
+// writes the same into buf (at least 32 characters).
 Cell NumberCell(double value, int decimals);
+std::string_view FormatNumber(double value, int decimals, char* buf);
 Cell TextCell(std::string text);
 
 }  // namespace zelm
