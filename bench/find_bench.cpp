@@ -95,12 +95,7 @@ struct SumSink : FormulaSink {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zelm-bench-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string dir = pattern;
+  const std::string dir = BenchFolder();
   QuietHost host(dir);
   Form1 form(host);
   form.FormLoad();  // writes the built-in data files into the working folder

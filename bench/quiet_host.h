@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
+
+#include <unistd.h>
 
 #include "core/host.h"
 
@@ -44,5 +49,15 @@ class QuietHost : public Host {
  private:
   std::string dir_;
 };
+
+// A fresh working folder for a benchmark's data files; the program ends when none can be made.
+inline std::string BenchFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelm-bench-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) {
+    std::perror("mkdtemp");
+    std::exit(1);
+  }
+  return pattern;
+}
 
 }  // namespace zelm

@@ -19,7 +19,7 @@
 #include "chemistry/formula_notation.h"
 #include "chemistry/ion_type.h"
 #include "engine/formula_enumeration.h"
-#include "find/element_spec.h"
+#include "find/building_blocks.h"
 #include "find/find_run.h"
 #include "find/peak_input.h"
 #include "find/table_output.h"

@@ -11,7 +11,7 @@
 #include "chemistry/element_table.h"
 #include "chemistry/ion_type.h"
 #include "engine/formula_enumeration.h"
-#include "find/element_spec.h"
+#include "find/building_blocks.h"
 #include "find/peak_input.h"
 
 namespace zelm {

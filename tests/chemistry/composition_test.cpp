@@ -1,6 +1,8 @@
 // Composition arithmetic, comparison and monoisotopic mass.
 #include <gtest/gtest.h>
 
+#include "chemistry/chemistry_support.h"
+
 #include "chemistry/composition.h"
 #include "chemistry/element_table.h"
 #include "chemistry/formula_notation.h"
@@ -10,17 +12,6 @@ namespace {
 
 // Exact masses as isotopes.txt lists them.
 constexpr double kH = 1.00782503223, kC = 12.0, kC13 = 13.00335483507, kN = 14.00307400443, kO = 15.99491461957;
-
-const ElementTable& Table() {
-  static const LoadedTable t = LoadElementTable(std::string(ZELM_DATA_DIR) + "/isotopes.txt");
-  return t.table;
-}
-
-Composition F(std::string_view text) {
-  Parsed<Composition> c = ParseFormula(text);
-  EXPECT_TRUE(c.Ok()) << text << ": " << c.Error().message;
-  return c.Ok() ? *c : Composition();
-}
 
 TEST(Composition, SameAtomsAreEqualHoweverBuilt) {
   Composition a({{"O", 0, 1}, {"H", 0, 1}, {"H", 0, 1}, {"N", 0, 0}});

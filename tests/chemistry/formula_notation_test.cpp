@@ -1,6 +1,8 @@
 // Formulas read and written in the usual, Unicode and the window's coded notation.
 #include <gtest/gtest.h>
 
+#include "chemistry/chemistry_support.h"
+
 #include <random>
 
 #include "chemistry/element_table.h"
@@ -9,17 +11,6 @@
 
 namespace zelm::chem {
 namespace {
-
-const ElementTable& Table() {
-  static const LoadedTable t = LoadElementTable(std::string(ZELM_DATA_DIR) + "/isotopes.txt");
-  return t.table;
-}
-
-Composition F(std::string_view text) {
-  Parsed<Composition> c = ParseFormula(text);
-  EXPECT_TRUE(c.Ok()) << text << ": " << c.Error().message;
-  return c.Ok() ? *c : Composition();
-}
 
 const Composition kCaffeine({{"C", 0, 8}, {"H", 0, 10}, {"N", 0, 4}, {"O", 0, 2}});
 

@@ -1,6 +1,8 @@
 // Ion types read from their notation, their formulas and the neutral mass <-> m/z conversions.
 #include <gtest/gtest.h>
 
+#include "chemistry/chemistry_support.h"
+
 #include "chemistry/element_table.h"
 #include "chemistry/formula_notation.h"
 #include "chemistry/ion_type.h"
@@ -12,11 +14,6 @@ namespace {
 constexpr double kH = 1.00782503223, kC = 12.0, kN = 14.00307400443, kO = 15.99491461957, kNa = 22.989769282,
                  kK = 38.9637064864, kCl = 34.968852682, kE = 0.000548579909;
 constexpr double kM = 300.0;  // a neutral monoisotopic mass
-
-const ElementTable& Table() {
-  static const LoadedTable t = LoadElementTable(std::string(ZELM_DATA_DIR) + "/isotopes.txt");
-  return t.table;
-}
 
 IonType Ion(std::string_view text) {
   Parsed<IonType> ion = IonType::Parse(text, &Table());

@@ -1,4 +1,4 @@
-#include "find/element_spec.h"
+#include "find/building_blocks.h"
 
 #include <charconv>
 #include <map>
