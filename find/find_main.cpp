@@ -21,6 +21,7 @@
 #include "engine/formula_enumeration.h"
 #include "find/building_blocks.h"
 #include "find/find_run.h"
+#include "find/pattern_main.h"
 #include "find/peak_input.h"
 #include "find/table_output.h"
 #include "text/defaults.h"
@@ -291,6 +292,12 @@ int FindMain(const std::vector<std::string>& args, std::istream& in, std::ostrea
       ->check(CLI::Range(1u, 1024u));
   app.add_flag("-q,--quiet", quiet, "no progress bar and no notes on standard error");
   app.add_option("--isotopes", isotopes, "an isotope table in the form of ZELM's isotopes.txt (default: built in)");
+  std::string pattern;
+  double resolution = chem::kDefaultResolution;
+  app.add_option("--pattern", pattern, "write the isotope pattern of this formula's ion (--ion, default [M+H]+)")
+      ->excludes("mz")
+      ->excludes("--input");
+  app.add_option("--resolution", resolution, "resolving power m/dm of the isotope patterns (default 60000)");
   app.set_version_flag("--version", kVersion);
 
   std::vector<const char*> argv;
@@ -307,6 +314,11 @@ int FindMain(const std::vector<std::string>& args, std::istream& in, std::ostrea
     err << "zelm-find: " << e.what() << "\n" << kUsage << "\n";
     return 1;
   }
+  if (!(resolution > 0)) {
+    err << "zelm-find: the resolving power --resolution must be above 0\n";
+    return 2;
+  }
+  if (app.count("--pattern")) return WritePattern({pattern, ionList, resolution, isotopes, format, output}, out, err);
   try {
     return Run(app, masses, in, out, err, input, inputFormat, elements, library, maxCount, ionList, ppm, mda, format,
                output, unicode, maxCandidates, countOnly, threads, quiet, isotopes);
