@@ -138,10 +138,10 @@ TEST(IsotopePattern, AnIsotopeEntryIsThatIsotopeEveryTime) {
 }
 
 TEST(IsotopePattern, MergePeaksOnHandMadeLines) {
-  const std::vector<PatternPeak> lines = {{100.004, 0.4}, {100.0, 0.4}, {101.0, 0.1}, {102.0, 0.0001}};
+  const std::vector<PatternPeak> lines = {{100.004, 0.2}, {100.0, 0.6}, {101.0, 0.1}, {102.0, 0.0001}};
   auto peaks = MergePeaks(lines, 10000);  // 10 mDa at m/z 100
   ASSERT_EQ(peaks.size(), 2u);            // 102 is 0.0125 % of the top: left out
-  EXPECT_NEAR(peaks[0].mz, 100.002, 1e-9);
+  EXPECT_NEAR(peaks[0].mz, (100.0 * 0.6 + 100.004 * 0.2) / 0.8, 1e-9);
   EXPECT_DOUBLE_EQ(peaks[0].abundance, 100);
   EXPECT_NEAR(peaks[1].abundance, 12.5, 1e-9);
   peaks = MergePeaks(lines, 1e6, 0.01);
@@ -149,8 +149,13 @@ TEST(IsotopePattern, MergePeaksOnHandMadeLines) {
   EXPECT_DOUBLE_EQ(peaks[0].mz, 100.0);
   EXPECT_DOUBLE_EQ(peaks[1].mz, 100.004);
   EXPECT_DOUBLE_EQ(peaks[0].abundance, 100);
-  EXPECT_DOUBLE_EQ(peaks[1].abundance, 100);
-  EXPECT_NEAR(peaks[3].abundance, 0.025, 1e-9);
+  EXPECT_NEAR(peaks[1].abundance, 100.0 / 3, 1e-9);
+  EXPECT_NEAR(peaks[3].abundance, 0.01 / 0.6, 1e-9);
+  // Three lines 0.9 widths apart: the third is 1.35 widths from the first two's mean and starts a peak of its own.
+  peaks = MergePeaks({{100.0, 1}, {100.009, 1}, {100.018, 1}}, 10000);
+  ASSERT_EQ(peaks.size(), 2u);
+  EXPECT_NEAR(peaks[0].mz, 100.0045, 1e-9);
+  EXPECT_DOUBLE_EQ(peaks[1].mz, 100.018);
   EXPECT_TRUE(MergePeaks({}, 1000).empty());
 }
 
