@@ -21,6 +21,7 @@
 #include "engine/formula_enumeration.h"
 #include "find/building_blocks.h"
 #include "find/find_run.h"
+#include "find/pattern_main.h"
 #include "find/peak_input.h"
 #include "find/table_output.h"
 #include "text/defaults.h"
@@ -137,6 +138,8 @@ struct Options {
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   std::string rdbe, ratios = "extended", ratio, valence;
   bool rdbeHalf = false, noSenior = false;
+  std::string pattern;
+  double resolution = chem::kDefaultResolution;
 };
 
 // Declares zelm-find's options on app, to be read into o.
@@ -180,6 +183,12 @@ void Declare(CLI::App& app, Options& o) {
       ->check(CLI::Range(1u, 1024u));
   app.add_flag("-q,--quiet", o.quiet, "no progress bar and no notes on standard error");
   app.add_option("--isotopes", o.isotopes, "an isotope table in the form of ZELM's isotopes.txt (default: built in)");
+  app.add_option("--pattern", o.pattern, "write the isotope pattern of this formula's ion (--ion, default [M+H]+)")
+      ->excludes("mz")
+      ->excludes("--input");
+  app.add_option("--resolution", o.resolution,
+                 "resolving power m/dm of the isotope patterns (default " +
+                     std::to_string(static_cast<int>(chem::kDefaultResolution)) + ")");
   app.set_version_flag("--version", kVersion);
 }
 
@@ -449,6 +458,12 @@ int FindMain(const std::vector<std::string>& args, std::istream& in, std::ostrea
   o.ppmGiven = app.count("--ppm") > 0;
   o.mdaGiven = app.count("--mda") > 0;
   o.ionGiven = app.count("--ion") > 0;
+  if (!(o.resolution > 0)) {
+    err << "zelm-find: the resolving power --resolution must be above 0\n";
+    return 2;
+  }
+  if (app.count("--pattern"))
+    return WritePattern({o.pattern, o.ionList, o.resolution, o.isotopes, o.format, o.output}, out, err);
   try {
     return Run(o, in, out, err);
   } catch (const Failure& f) {

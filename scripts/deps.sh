@@ -1,5 +1,5 @@
 # Installs the Debian packages ZELM builds with, or says how to, when they are missing. Sourced by run.sh and test.sh.
-zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libcli11-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation"
+zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libcli11-dev libisospec++-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation"
 
 zelm_ensure_packages() {
   missing=""
