@@ -3,7 +3,7 @@
 // arguments after --). Prints the share of records whose true formula is found, is ranked first and is among the
 // first five, the candidates per record, the time per record, and the commonest causes of the misses.
 //
-//   massbank_eval --mgf dev.mgf --truth dev_truth.tsv [--misses N] [-- zelm-find arguments]
+//   massbank_eval --mgf dev.mgf --truth dev_truth.tsv [--misses N] [--limit N] [-- zelm-find arguments]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -65,22 +65,32 @@ std::string WhyNotFound(const chem::Composition& truth, const std::vector<Block>
 
 int main(int argc, char** argv) {
   std::string mgf, truthPath;
-  size_t misses = 0;
+  size_t misses = 0, limit = 0;
   std::vector<std::string> args = {"--ppm", "10"};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--mgf" && i + 1 < argc) mgf = argv[++i];
     else if (a == "--truth" && i + 1 < argc) truthPath = argv[++i];
     else if (a == "--misses" && i + 1 < argc) misses = std::stoul(argv[++i]);
+    else if (a == "--limit" && i + 1 < argc) limit = std::stoul(argv[++i]);
+    else if (a == "--msms-weight" && i + 1 < argc) kMsmsWeight = std::stod(argv[++i]);
+    else if (a == "--mass-weight" && i + 1 < argc) kMassWeight = std::stod(argv[++i]);
+    else if (a == "--prior" && i + 5 < argc) {
+      kRatioPrior.nitrogenScale = std::stod(argv[++i]);
+      kRatioPrior.oxygenScale = std::stod(argv[++i]);
+      kRatioPrior.hydrogenMean = std::stod(argv[++i]);
+      kRatioPrior.hydrogenWidth = std::stod(argv[++i]);
+      kRatioPrior.noCarbon = std::stod(argv[++i]);
+    }
     else if (a == "--") {
       for (++i; i < argc; ++i) args.push_back(argv[i]);
     } else {
-      std::cerr << "usage: massbank_eval --mgf FILE --truth FILE [--misses N] [-- zelm-find arguments]\n";
+      std::cerr << "usage: massbank_eval --mgf FILE --truth FILE [--misses N] [--limit N] [-- zelm-find arguments]\n";
       return 1;
     }
   }
   if (mgf.empty() || truthPath.empty()) {
-    std::cerr << "usage: massbank_eval --mgf FILE --truth FILE [--misses N] [-- zelm-find arguments]\n";
+    std::cerr << "usage: massbank_eval --mgf FILE --truth FILE [--misses N] [--limit N] [-- zelm-find arguments]\n";
     return 1;
   }
   std::string why;
@@ -129,6 +139,7 @@ int main(int argc, char** argv) {
   for (const Query& q : queries) {
     const auto t = truth.find(q.id);
     if (t == truth.end()) continue;
+    if (limit && records >= limit) break;
     ++records;
     const auto parsed = chem::ParseFormula(t->second.formula);
     const std::string want = parsed.Ok() ? chem::ToAscii(*parsed) : t->second.formula;
@@ -141,6 +152,9 @@ int main(int argc, char** argv) {
       failure = "ion type cannot be used";
     }
     times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    if (times.back() > 1000)
+      std::fprintf(stderr, "slow: %s %s %.0f ms, %zu candidates, %zu peaks\n", q.id.c_str(), want.c_str(), times.back(),
+                   ranked.size(), q.peaks.size());
     candidates.push_back(ranked.size());
     size_t rank = 0;
     for (const Candidate& c : ranked)

@@ -244,6 +244,7 @@ struct FindSession::Impl {
     rank.fragments.ppm = o.msmsPpm > 0 ? o.msmsPpm : tolerance.ppm;
     rank.fragments.mda = o.msmsMda > 0 ? o.msmsMda : 2;
     rank.explain = o.explain;
+    rank.resolution = o.resolution;
     rank.top = o.top > 0 ? o.top : o.explain ? 3 : 0;
     maxCandidates = o.maxCandidates;
     unicode = o.unicode;

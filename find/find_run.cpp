@@ -7,6 +7,7 @@
 
 #include "chemistry/formula_notation.h"
 #include "find/formula_layout.h"
+#include "find/isotope_fit.h"
 
 namespace zelm {
 
@@ -17,13 +18,35 @@ double Tolerance::HalfWidth(double mz) const {
   return std::max(byPpm, byMda);
 }
 
-double CombinedScore(double errorShare, int softBreaks, std::optional<double> isotopeScore,
-                     const MsmsEvidence* msms) {
-  double score = -2 * errorShare * errorShare - softBreaks;
-  if (isotopeScore) score += 2 * std::log(std::max(*isotopeScore, 0.01)) / std::log(100.0) * 2;
-  if (msms && msms->peaks > 0)
-    score += 3 * msms->explainedIntensity + static_cast<double>(msms->explainedPeaks) / static_cast<double>(msms->peaks);
+double ElementPrior(std::string_view symbol) {
+  // Roughly the natural logarithm of how much rarer known small molecules with the element are than those of C, H,
+  // N and O alone.
+  static const std::pair<std::string_view, double> kCost[] = {{"S", 1.0}, {"P", 1.5},  {"F", 1.5},
+                                                              {"Cl", 1.5}, {"Br", 2.0}, {"I", 2.5}};
+  for (const auto& [s, cost] : kCost)
+    if (s == symbol) return -cost;
+  return 0;
+}
+
+double PriorScore(double errorShare, int softBreaks, double elementPrior, std::optional<double> isotopeScore) {
+  double score = -kMassWeight * errorShare * errorShare - softBreaks + elementPrior;
+  if (isotopeScore) score += 2 * std::log(std::max(*isotopeScore, 0.01));
   return score;
+}
+
+double MsmsScore(const MsmsEvidence& msms) {
+  if (msms.peaks == 0) return 0;
+  // The log-likelihood ratio of the explanations against chance: a peak of the true formula is explained nine times
+  // in ten, a peak at random with the candidate's chance; weighed by intensity, averaged over the peaks.
+  const double r = std::clamp(msms.chance, 0.01, 0.99);
+  const double yes = std::log(0.9 / r), no = std::log(0.1 / (1 - r));
+  double sum = 0, weights = 0;
+  for (const auto& [w, credit] : msms.weights) {
+    const double weight = 0.5 + 0.5 * w;
+    sum += weight * (credit * yes + (1 - credit) * no);
+    weights += weight;
+  }
+  return weights > 0 ? kMsmsWeight * sum / weights : 0;
 }
 
 namespace {
@@ -38,6 +61,8 @@ struct IonLayout {
   std::vector<std::string> symbols;  // per entry
   std::vector<double> masses;        // per entry, its monoisotopic mass (0 when unknown)
   std::vector<int> valences;         // per entry, 0 when unknown
+  std::vector<double> prior;         // per entry, its element's prior
+  std::vector<chem::CompositionEntry> entries;
 
   IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion, const chem::ElementTable& table,
             const chem::Valences& valence)
@@ -56,8 +81,10 @@ struct IonLayout {
     for (const auto& e : added.Entries()) adducts.push_back({index(e), e.count});
     for (const auto& e : lost.Entries()) losses.push_back({index(e), e.count});
     layout.Finish();
+    entries = keys;
     for (const auto& k : keys) {
       symbols.push_back(k.symbol);
+      prior.push_back(ElementPrior(k.symbol));
       valences.push_back(valence.Of(k.symbol).value_or(0));
       const auto m = chem::Composition({{k.symbol, k.massNumber, 1}}).MonoisotopicMass(table);
       masses.push_back(m.value_or(0));
@@ -68,6 +95,40 @@ struct IonLayout {
         masses[blockShares[b][0].first] = blocks[b].mass / static_cast<double>(blockShares[b][0].second);
   }
   size_t Size() const { return layout.Size(); }
+
+  // The sum of the element priors of the elements present, each element once, and the ratio prior.
+  double Prior(const long long* counts) const {
+    double sum = 0;
+    double c = 0, h = 0, nitrogen = 0, oxygen = 0;
+    for (size_t e = 0; e < entries.size(); ++e) {
+      const std::string& s = symbols[e];
+      const double n = static_cast<double>(counts[e]);
+      if (s == "C") c += n;
+      else if (s == "H" || s == "F" || s == "Cl" || s == "Br" || s == "I") h += n;
+      else if (s == "N") nitrogen += n;
+      else if (s == "O") oxygen += n;
+    }
+    const RatioPrior& r = kRatioPrior;
+    if (c > 0) {
+      const double z = (h / c - r.hydrogenMean) / r.hydrogenWidth;
+      sum -= nitrogen / c / r.nitrogenScale + oxygen / c / r.oxygenScale + z * z / 2;
+    } else {
+      sum -= r.noCarbon;
+    }
+    for (size_t e = 0; e < entries.size(); ++e) {
+      if (counts[e] <= 0 || prior[e] == 0) continue;
+      bool before = false;
+      for (size_t f = 0; f < e; ++f) before |= counts[f] > 0 && symbols[f] == symbols[e];
+      if (!before) sum += prior[e];
+    }
+    return sum;
+  }
+  chem::Composition Composition(const long long* counts) const {
+    std::vector<chem::CompositionEntry> list;
+    for (size_t e = 0; e < entries.size(); ++e)
+      if (counts[e] > 0) list.push_back({entries[e].symbol, entries[e].massNumber, counts[e]});
+    return chem::Composition(list);
+  }
 
   // The neutral counts of block counts; the ion's counts beside them. False when the ion takes away more than the
   // molecules and adducts hold.
@@ -131,6 +192,7 @@ struct Pending {
   double absPpm = 0, score = 0;
   std::optional<double> isotope;
   MsmsEvidence msms;
+  bool msmsJudged = false;
 };
 
 bool RulesOff(const chem::RuleSettings& r) {
@@ -207,45 +269,88 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
   }
   if (countOnly) return result;
 
-  // Judge every candidate.
+  // Judge every candidate: first by its mass error, rules and elements, then the best by their isotope fit, then
+  // the best of those by their MS/MS evidence.
   const size_t n = [&] {
     size_t most = 0;
     for (const IonRun& r : runs)
       if (r.layout) most = std::max(most, r.layout->Size());
     return most;
   }();
-  std::vector<long long> neutral(n), charged(n);
-  std::vector<int> blockCounts;
+  std::vector<long long> charged(n);
+  // The ion's counts: the molecules, the adducts added, the losses taken away.
+  auto ionCounts = [&](const Pending& p) {
+    const IonRun& run = runs[p.ion];
+    const long long* counts = run.hits->Counts(p.hit);
+    const size_t m = run.layout->Size();
+    for (size_t e = 0; e < m; ++e) charged[e] = counts[e] * run.layout->multimer;
+    for (const auto& [entry, per] : run.layout->adducts) charged[entry] += per;
+    for (const auto& [entry, per] : run.layout->losses) charged[entry] -= per;
+  };
   for (Pending& p : pending) {
     const IonRun& run = runs[p.ion];
     const long long* counts = run.hits->Counts(p.hit);
-    const chem::FormulaRules::Verdict& v = run.hits->Verdict(p.hit);
     const double theoretical = run.rule.MzOf(run.hits->Sum(p.hit));
     const double share = half > 0 ? std::fabs(query.mz - theoretical) / half : 0;
-    if (run.fragments) {
-      // The ion's counts: the molecules, the adducts added, the losses taken away.
-      const size_t m = run.layout->Size();
-      for (size_t e = 0; e < m; ++e) charged[e] = counts[e] * run.layout->multimer;
-      for (const auto& [entry, per] : run.layout->adducts) charged[entry] += per;
-      for (const auto& [entry, per] : run.layout->losses) charged[entry] -= per;
-      p.msms = run.fragments->Explain(charged.data(), rank.explain);
-    }
-    p.score = CombinedScore(share, std::popcount(v.soft), p.isotope, run.fragments ? &p.msms : nullptr);
+    p.score = PriorScore(share, std::popcount(run.hits->Verdict(p.hit).soft), run.layout->Prior(counts), std::nullopt);
   }
   auto formulaOf = [&](const Pending& p, std::string& out) {
     runs[p.ion].layout->layout.Write(runs[p.ion].hits->Counts(p.hit), false, out);
   };
-  std::sort(pending.begin(), pending.end(), [&](const Pending& a, const Pending& b) {
+  auto better = [&](const Pending& a, const Pending& b) {
     if (a.score != b.score) return a.score > b.score;
     if (a.absPpm != b.absPpm) return a.absPpm < b.absPpm;
     formulaOf(a, ta);
     formulaOf(b, tb);
     if (ta != tb) return ta < tb;
     return a.ion < b.ion;
-  });
+  };
+  // The best `count` first, in order.
+  auto best = [&](size_t count) {
+    count = std::min(count, pending.size());
+    std::partial_sort(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(count), pending.end(), better);
+    return count;
+  };
+  if (!query.isotopePeaks.empty()) {
+    const size_t judged = best(kIsotopesJudged);
+    for (size_t k = 0; k < pending.size(); ++k) {
+      Pending& p = pending[k];
+      if (k >= judged) {
+        // Not among the best: counted as fitting not at all.
+        p.score += 2 * std::log(0.01);
+        continue;
+      }
+      const IonRun& run = runs[p.ion];
+      ionCounts(p);
+      p.isotope = CandidateIsotopeScore(run.layout->Composition(charged.data()), ions[p.ion].Charge(), table,
+                                        rank.resolution, query.isotopePeaks, half);
+      if (p.isotope) p.score += 2 * std::log(std::max(*p.isotope, 0.01));
+    }
+  }
+  bool anyFragments = false;
+  for (const IonRun& r : runs) anyFragments |= r.fragments != nullptr;
+  if (anyFragments) {
+    const size_t judged = best(kMsmsJudged);
+    const double worst = kMsmsWeight * std::log(0.1 / 0.99);
+    for (size_t k = 0; k < pending.size(); ++k) {
+      Pending& p = pending[k];
+      const IonRun& run = runs[p.ion];
+      if (!run.fragments) continue;
+      if (k >= judged) {
+        // Not among the best: counted as explaining nothing.
+        p.score += worst;
+        continue;
+      }
+      ionCounts(p);
+      p.msms = run.fragments->Explain(charged.data(), rank.explain);
+      p.msmsJudged = true;
+      p.score += MsmsScore(p.msms);
+    }
+  }
+  const size_t shown = rank.top > 0 ? std::min(rank.top, pending.size()) : pending.size();
+  best(shown);
 
   Candidate c;
-  const size_t shown = rank.top > 0 ? std::min(rank.top, pending.size()) : pending.size();
   for (size_t k = 0; k < shown; ++k) {
     const Pending& p = pending[k];
     const IonRun& run = runs[p.ion];
@@ -267,7 +372,7 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     c.score = p.score;
     c.isotopeScore = p.isotope;
     c.msmsExplained.reset();
-    if (run.fragments && p.msms.peaks > 0) c.msmsExplained = p.msms.explainedIntensity;
+    if (p.msmsJudged && p.msms.peaks > 0) c.msmsExplained = p.msms.explainedIntensity;
     c.rules = chem::SoftBreakNames(run.hits->Verdict(p.hit).soft);
     c.fragments.clear();
     for (const PeakExplanation& x : p.msms.explanations) {

@@ -28,6 +28,7 @@ FragmentExplainer::FragmentExplainer(std::vector<double> entryMasses, std::vecto
     highest_ = std::max(highest_, p.mz + half);
   }
   std::sort(peaks_.begin(), peaks_.end(), [](const Window& a, const Window& b) { return a.mz < b.mz; });
+  middleHalf_ = tolerance.HalfWidth(precursorMz / 2);
 }
 
 MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formulas) const {
@@ -49,6 +50,7 @@ MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formula
   std::vector<double> best(peaks_.size(), std::numeric_limits<double>::infinity());
   std::vector<std::vector<long long>> bestCounts(formulas ? peaks_.size() : 0);
   std::vector<long long> counts(mass_.size(), 0);
+  double fragments = 0;  // the sub-formulas of the ion that could be fragments
 
   // Depth-first over the counts of `order`: the partial mass, the partial sum of (valence - 2) over the atoms, and
   // whether an atom of unknown valence is in.
@@ -64,6 +66,7 @@ MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formula
     }
     if (empty) lo = std::max<long long>(lo, 1);
     if (lo > hi) return;
+    fragments += static_cast<double>(hi - lo + 1);
     const double base = mass - electron_;
     const double first = base + static_cast<double>(lo) * leafMass, last = base + static_cast<double>(hi) * leafMass;
     auto it = std::lower_bound(peaks_.begin(), peaks_.end(), first - widest_,
@@ -101,8 +104,18 @@ MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formula
   };
   walk(walk, 0, 0.0, 0, false, true);
 
-  double explained = 0;
+  double explained = 0, most = 0;
+  for (const Window& w : peaks_) most = std::max(most, w.intensity);
+  // Each fragment covers a window of twice the tolerance (taken at the middle of the range) of the range up to the
+  // precursor.
+  evidence.chance = std::min(0.99, fragments * 2 * middleHalf_ / std::max(highest_, 1.0));
   for (size_t k = 0; k < peaks_.size(); ++k) {
+    double credit = 0;
+    if (std::isfinite(best[k])) {
+      const double z = best[k] / ((peaks_[k].hi - peaks_[k].lo) / 6);
+      credit = std::exp(-z * z / 2);
+    }
+    evidence.weights.push_back({peaks_[k].intensity / most, credit});
     if (!std::isfinite(best[k])) continue;
     ++evidence.explainedPeaks;
     explained += peaks_[k].intensity;

@@ -26,6 +26,14 @@ struct MsmsEvidence {
   size_t peaks = 0;               // fragment peaks considered
   size_t explainedPeaks = 0;
   double explainedIntensity = 0;  // the fraction (0 to 1) of their intensity that is explained
+  // How likely a peak at a random m/z below the precursor is explained by some fragment of the ion: the share of
+  // that range the fragments' tolerance windows cover (at most 0.99). A formula of many elements explains much by
+  // chance, so its explanations say less.
+  double chance = 0;
+  // Per peak considered: its intensity relative to the most intense, and how well it is explained: 0 not at all,
+  // up to 1 for a fragment at the peak's very m/z, falling off as a normal curve whose standard deviation is a third
+  // of the tolerance.
+  std::vector<std::pair<double, double>> weights;
   std::vector<PeakExplanation> explanations;  // with formulas wanted: the closest fragment of each explained peak
 };
 
@@ -49,7 +57,7 @@ class FragmentExplainer {
   std::vector<int> valence_;
   double electron_ = 0;  // what the charge takes from a fragment's mass
   std::vector<Window> peaks_;  // by m/z
-  double total_ = 0, widest_ = 0, highest_ = 0;
+  double total_ = 0, widest_ = 0, highest_ = 0, middleHalf_ = 0;
 };
 
 }  // namespace zelm
