@@ -1,5 +1,7 @@
 // The mass box: text pasted from the clipboard (Unicode, turned into the label coding at the desktop's edge) and
 // searched piece by piece with the quick library, then stepped with the selected work-list entry.
+#include <utility>
+
 #include "core/result_line.h"
 #include "text/codec.h"
 #include "text/text.h"
@@ -17,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(Utf8ToBytes(BytesToUtf8(text)) == text);
   const std::string pasted = Utf8ToBytes(text);
 
-  auto window = fuzz::StartWindow();
+  // A small quick library keeps every search short.
+  auto window = fuzz::StartWindow(std::pair{std::string("EMassQuick.txt"),
+                                            std::string("\x81\x82" "C,12\r\n\x81H,1.00782503223\r\n\x81\x84N,14.00307400443\r\n"
+                                                        "\x81\x86O,15.99491461957\r\n")});
   Form1& form = window->form;
   window->host.clipboard = pasted;
   form.PasteFromClipboard_Click();
