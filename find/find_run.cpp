@@ -194,8 +194,7 @@ struct Pending {
   size_t ion = 0, hit = 0;
   double absPpm = 0, score = 0;
   std::optional<double> isotope;
-  MsmsEvidence msms;
-  bool msmsJudged = false;
+  int msms = -1;  // the index of its MS/MS evidence, -1 when it was not judged by it
 };
 
 bool RulesOff(const chem::RuleSettings& r) {
@@ -330,6 +329,7 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
       if (p.isotope) p.score += 2 * std::log(std::max(*p.isotope, 0.01));
     }
   }
+  std::vector<MsmsEvidence> evidence;
   bool anyFragments = false;
   for (const IonRun& r : runs) anyFragments |= r.fragments != nullptr;
   if (anyFragments) {
@@ -345,9 +345,9 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
         continue;
       }
       ionCounts(p);
-      p.msms = run.fragments->Explain(charged.data(), rank.explain);
-      p.msmsJudged = true;
-      p.score += MsmsScore(p.msms);
+      p.msms = static_cast<int>(evidence.size());
+      evidence.push_back(run.fragments->Explain(charged.data(), rank.explain));
+      p.score += MsmsScore(evidence.back());
     }
   }
   const size_t shown = rank.top > 0 ? std::min(rank.top, pending.size()) : pending.size();
@@ -375,10 +375,12 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     c.score = p.score;
     c.isotopeScore = p.isotope;
     c.msmsExplained.reset();
-    if (p.msmsJudged && p.msms.peaks > 0) c.msmsExplained = p.msms.explainedIntensity;
+    static const MsmsEvidence kNone;
+    const MsmsEvidence& msms = p.msms >= 0 ? evidence[static_cast<size_t>(p.msms)] : kNone;
+    if (p.msms >= 0 && msms.peaks > 0) c.msmsExplained = msms.explainedIntensity;
     c.rules = chem::SoftBreakNames(run.hits->Verdict(p.hit).soft);
     c.fragments.clear();
-    for (const PeakExplanation& x : p.msms.explanations) {
+    for (const PeakExplanation& x : msms.explanations) {
       FragmentRow f;
       f.mz = query.peaks[x.peak].mz;
       f.intensity = query.peaks[x.peak].intensity;
