@@ -19,31 +19,12 @@
 #include "find/isotope_fit.h"
 #include "text/defaults.h"
 
+#include "bench/bench_timing.h"
+
 using namespace zelm;
 
 namespace {
 
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double Best(const std::function<void()>& run) {
-  double best = 1e300;
-  for (int b = 0; b < 3; ++b) {
-    int runs = 0;
-    const double start = CpuSeconds();
-    double elapsed = 0;
-    do {
-      run();
-      ++runs;
-      elapsed = CpuSeconds() - start;
-    } while (elapsed < 0.1);
-    best = std::min(best, elapsed / runs);
-  }
-  return best;
-}
 
 }  // namespace
 

@@ -27,6 +27,8 @@
 #include "text/text.h"
 #include "text/textfile.h"
 
+#include "bench/bench_timing.h"
+
 using namespace zelm;
 
 namespace {
@@ -86,13 +88,6 @@ std::string LossLibrary(const std::string& dir, const std::string& basic) {
     std::exit(1);
   }
   return name;
-}
-
-// Seconds of processor time used by this thread.
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 struct Timing {
