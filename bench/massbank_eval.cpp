@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     else if (a == "--msms-weight" && i + 1 < argc) kMsmsWeight = std::stod(argv[++i]);
     else if (a == "--mass-weight" && i + 1 < argc) kMassWeight = std::stod(argv[++i]);
     else if (a == "--soft-weight" && i + 1 < argc) kSoftWeight = std::stod(argv[++i]);
+    else if (a == "--further" && i + 1 < argc) kRatioPrior.furtherElements = std::stod(argv[++i]);
     else if (a == "--extra-sp" && i + 1 < argc) kRatioPrior.extraSulfurPhosphorus = std::stod(argv[++i]);
     else if (a == "--element-weight" && i + 1 < argc) kElementWeight = std::stod(argv[++i]);
     else if (a == "--prior" && i + 5 < argc) {

@@ -118,13 +118,18 @@ struct IonLayout {
     } else {
       sum -= r.noCarbon;
     }
+    // The rarest element present costs its prior, each further one kRatioPrior.furtherElements of its own: rare
+    // elements come together (Cl, F and S in one drug).
+    double rarest = 0, rest = 0;
     for (size_t e = 0; e < entries.size(); ++e) {
       if (counts[e] <= 0 || prior[e] == 0) continue;
       bool before = false;
       for (size_t f = 0; f < e; ++f) before |= counts[f] > 0 && symbols[f] == symbols[e];
-      if (!before) sum += prior[e];
+      if (before) continue;
+      rest += prior[e];
+      rarest = std::min(rarest, prior[e]);
     }
-    return sum;
+    return sum + rarest + r.furtherElements * (rest - rarest);
   }
   chem::Composition Composition(const long long* counts) const {
     std::vector<chem::CompositionEntry> list;

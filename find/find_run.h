@@ -66,7 +66,7 @@ struct QueryResult {
 // The score of a candidate is the sum of its parts, higher is better (a log-likelihood up to a constant):
 // - the mass error as its share e of the tolerance (0 to 1): -kMassWeight e^2, a normal error whose standard
 //   deviation is a tenth of the tolerance;
-// - each soft rule broken: -1;
+// - each soft rule broken: -kSoftWeight;
 // - each element rarer in small molecules than C, H, N and O: its ElementPrior; and the ratio prior below;
 // - the fit s (0 to 1) to measured isotope peaks: 2 ln(max(s, 0.01));
 // - the MS/MS evidence: MsmsScore.
@@ -87,12 +87,13 @@ constexpr size_t kIsotopesJudged = 2000;
 struct RatioPrior {
   double nitrogenScale = 0.2, oxygenScale = 0.5, hydrogenMean = 1.4, hydrogenWidth = 0.6, noCarbon = 5;
   double extraSulfurPhosphorus = 0.7;
+  double furtherElements = 0.5;  // the share of its prior each rare element beyond the rarest costs
 };
 // The weights, as measured on records with known formulas (bench/massbank_eval may set them to try others).
 inline RatioPrior kRatioPrior;
 inline double kMassWeight = 50;
 inline double kMsmsWeight = 1;
-inline double kSoftWeight = 1;
+inline double kSoftWeight = 0.5;
 inline double kElementWeight = 1;
 
 // Every candidate of `query` for each of `ions`, handed to `row` by rank (best first; equal scores by the size of
