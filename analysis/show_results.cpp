@@ -32,7 +32,7 @@ void Form1::ShowResults() {
       const Rating& entry = ConfidenceTable[j];
       hidden = LeadingNumber(entry.Percent) < ConfidenceThreshold && entry.Key == key;
     }
-    if (!hidden) Results.AddItem(line);
+    if (!hidden) Results.AddItem(line, StoredErrors[i]);
   }
 }
 

@@ -2,6 +2,7 @@
 // Each model carries a change counter so the view can tell what to refresh.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,12 @@ struct BarShape : Control {
 };
 
 // A list box. A sorted one orders its items by the ordering of coded texts; equal items keep the order in which they
-// came. Adding is cheap (append); the order is made lazily before the items are read.
+// came. Adding is cheap (append); the order is made lazily before the items are read. Each item may carry a number
+// of its own, its item data, which stays with it when the list is ordered and goes when it is removed.
 struct ListBox : Control {
+  // The item data of an item that was given none.
+  static constexpr double kNoData = std::numeric_limits<double>::quiet_NaN();
+
   ListBox(std::string name, int left, int top, int width, int height, int tab, bool sorted)
       : Control(std::move(name), left, top, width, height, tab), Sorted(sorted) {}
 
@@ -59,7 +64,9 @@ struct ListBox : Control {
   int Count() const { return static_cast<int>(items_.size()); }
   const std::string& Item(int i) const;  // i from 0; must be < Count()
   const std::vector<std::string>& Items() const;
-  void AddItem(std::string text);
+  void AddItem(std::string text, double data = kNoData);
+  // The item data of item i (from 0; must be < Count()), kNoData when it was given none.
+  double ItemData(int i) const;
   void RemoveItem(int i);  // out-of-range indices are ignored
   void Clear();
   // The highlighted item, -1 for none.
@@ -74,6 +81,7 @@ struct ListBox : Control {
  private:
   void Order() const;
   mutable std::vector<std::string> items_;
+  mutable std::vector<double> data_;  // beside items_, one for each
   mutable bool ordered_ = true;
   int listIndex_ = -1;
 };

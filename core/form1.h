@@ -98,6 +98,9 @@ class Form1 {
   // Clicks on Stop so far: how the selection pass after a search run sees a click without clearing StopRequested.
   unsigned StopClicks = 0;
   std::vector<std::string> StoredResults = std::vector<std::string>(kStoredLimit + 1);
+  // Beside each stored line, the error it was found with: the measured mass it was searched for minus the line's own
+  // mass, in u (ListBox::kNoData when not known). The Results lines carry the same as their item data.
+  std::vector<double> StoredErrors = std::vector<double>(kStoredLimit + 1, ListBox::kNoData);
   int16_t ConfidenceThreshold = 0;
   struct Rating {
     std::string Percent;  // position 0: the number of entries
@@ -193,6 +196,9 @@ class Form1 {
   // listed any line.
   std::string PieceNote(const std::string& piece, int number, bool listed) const;
   void EndSearch(bool cut);
+  // The measured mass the running search lists its lines for (ListBox::kNoData outside a search); CheckAdd gives each
+  // line its error from it.
+  double ListingMass = ListBox::kNoData;
   // Lists the combination of the index positions slot[1] (heaviest) to slot[k] with its summed mass; returns true
   // when Results has reached its limit.
   bool ListCombination(const int* slot, int k, double sum);
@@ -221,6 +227,11 @@ class Form1 {
   std::string FragmentCheck(const std::string& w1, const std::string& w2);
   // The isotope lines of SelectedResult into IsotopeLines; nothing when SelectedResult is empty.
   void ComputeIsotopes();
+
+  // ---- Results tooltip ----
+  // The tooltip of Results line i (from 0): the line's formula in Hill order, its error in ppm and mDa, and its RDBE,
+  // as coded text with its lines ended by "\n"; empty when there is no such line.
+  std::string ResultsToolTip(int i) const;
 
   // ---- Spectrum plot ----
   // Clears and redraws the plot of SelectedResult, its fragments and isotope lines, and shows the plot area.

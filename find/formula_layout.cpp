@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
+#include <tuple>
 
 namespace zelm {
 
@@ -12,14 +12,6 @@ const char* const kSuper[10] = {"\u2070", "\u00b9", "\u00b2", "\u00b3", "\u2074"
                                 "\u2075", "\u2076", "\u2077", "\u2078", "\u2079"};
 const char* const kSub[10] = {"\u2080", "\u2081", "\u2082", "\u2083", "\u2084",
                               "\u2085", "\u2086", "\u2087", "\u2088", "\u2089"};
-
-int Valence(const std::string& symbol) {
-  static const std::map<std::string, int, std::less<>> valence = {
-      {"C", 4},  {"Si", 4}, {"H", 1},  {"F", 1},  {"Cl", 1}, {"Br", 1}, {"I", 1}, {"Li", 1}, {"Na", 1},
-      {"K", 1},  {"N", 3},  {"P", 3},  {"B", 3},  {"As", 3}, {"O", 2},  {"S", 2}, {"Se", 2}, {"Mg", 2}, {"Ca", 2}};
-  const auto it = valence.find(symbol);
-  return it == valence.end() ? 0 : it->second;
-}
 
 }  // namespace
 
@@ -33,7 +25,6 @@ size_t FormulaLayout::Index(const chem::CompositionEntry& key) {
 void FormulaLayout::Finish() {
   ascii_.clear();
   unicode_.clear();
-  valence_.clear();
   carbon_.clear();
   for (size_t i = 0; i < keys_.size(); ++i) {
     const auto& k = keys_[i];
@@ -43,7 +34,6 @@ void FormulaLayout::Finish() {
     if (k.massNumber)
       for (char d : mass) u += kSuper[d - '0'];
     unicode_.push_back(u + k.symbol);
-    valence_.push_back(Valence(k.symbol));
     if (k.symbol == "C") carbon_.push_back(i);
   }
   // The canonical order of entries (by symbol, then mass number), and Hill's: with carbon, C and H first.
@@ -75,16 +65,6 @@ void FormulaLayout::Write(const long long* counts, bool unicode, std::string& ou
       for (const char* p = buf; p < end; ++p) out += kSub[*p - '0'];
     }
   }
-}
-
-std::optional<double> FormulaLayout::Rdbe(const long long* counts) const {
-  double sum = 0;
-  for (size_t i = 0; i < keys_.size(); ++i) {
-    if (counts[i] <= 0) continue;
-    if (valence_[i] == 0) return std::nullopt;
-    sum += static_cast<double>(counts[i]) * (valence_[i] - 2);
-  }
-  return 1 + sum / 2;
 }
 
 }  // namespace zelm

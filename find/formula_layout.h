@@ -20,13 +20,10 @@ class FormulaLayout {
   void Finish();
   // The formula of counts[0..Size()), as ToAscii or ToUnicode writes it.
   void Write(const long long* counts, bool unicode, std::string& out) const;
-  // The ring and double-bond equivalents, nullopt when an entry present has no known valence.
-  std::optional<double> Rdbe(const long long* counts) const;
 
  private:
   std::vector<chem::CompositionEntry> keys_;  // count unused
   std::vector<std::string> ascii_, unicode_;  // each entry's symbol part as written
-  std::vector<int> valence_;                  // 0: unknown
   std::vector<size_t> withCarbon_, withoutCarbon_;
   std::vector<size_t> carbon_;                // the entries of carbon, natural or isotopes
 };

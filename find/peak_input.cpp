@@ -148,6 +148,8 @@ bool ReadTable(std::string_view bytes, char delimiter, const std::string& file, 
     q.id = field(id).empty() ? std::string(field(mz)) : std::string(field(id));
     q.ion = std::string(field(ion));
     q.isotopes = std::string(field(isotopes));
+    if (std::string why; !ParseIsotopePeaks(q.isotopes, q.isotopePeaks, &why))
+      return Fail(error, file, number, "the isotopes " + Shown(q.isotopes) + " cannot be read: " + why);
     queries.push_back(std::move(q));
   }
   return true;
@@ -202,6 +204,8 @@ bool ReadMgf(std::string_view bytes, const std::string& file, std::vector<Query>
         q.ion = std::string(value);
       } else if (key == "isotopes") {
         q.isotopes = std::string(value);
+        if (std::string why; !ParseIsotopePeaks(q.isotopes, q.isotopePeaks, &why))
+          return Fail(error, file, number, "ISOTOPES " + Shown(value) + " cannot be read: " + why);
       }
       continue;
     }
@@ -237,6 +241,35 @@ std::optional<InputFormat> FormatNamed(std::string_view name) {
   if (n == "tsv" || n == "tab") return InputFormat::Tsv;
   if (n == "mgf") return InputFormat::Mgf;
   return std::nullopt;
+}
+
+bool ParseIsotopePeaks(std::string_view text, std::vector<Peak>& peaks, std::string* why) {
+  std::vector<Peak> read;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(';', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view item = Strip(text.substr(start, end - start));
+    start = end + 1;
+    if (item.empty()) continue;
+    const auto colon = item.find(':');
+    Peak p;
+    if (colon == std::string_view::npos) {
+      if (why) *why = "the peak " + Shown(item) + " is not m/z:intensity";
+      return false;
+    }
+    if (!Number(item.substr(0, colon), p.mz) || !(p.mz > 0)) {
+      if (why) *why = "the m/z " + Shown(item.substr(0, colon)) + " is not a number above 0";
+      return false;
+    }
+    if (!Number(item.substr(colon + 1), p.intensity) || !(p.intensity > 0)) {
+      if (why) *why = "the intensity " + Shown(item.substr(colon + 1)) + " is not a number above 0";
+      return false;
+    }
+    read.push_back(p);
+  }
+  peaks = std::move(read);
+  return true;
 }
 
 std::vector<std::string> SplitDelimited(std::string_view line, char delimiter) {

@@ -23,6 +23,7 @@ struct Query {
   int charge = 0;             // the charge the input gives (signed), 0 when none
   std::vector<Peak> peaks;    // MS/MS peaks
   std::string isotopes;       // measured isotope peaks as the input writes them ("m:i;m:i"), empty when none
+  std::vector<Peak> isotopePeaks;  // the same, read
   int line = 0;               // where the query starts in its file
 };
 
@@ -43,6 +44,11 @@ struct InputError {
 // Reads every query of `bytes` (the whole file); false with *error on the first line that cannot be read.
 bool ReadQueries(std::string_view bytes, InputFormat format, const std::string& file, std::vector<Query>& queries,
                  InputError* error);
+
+// Measured isotope peaks as "m:i;m:i;...": each an m/z above 0, a colon and an intensity above 0, separated by
+// semicolons, blanks around each number allowed, an empty item (a semicolon at the end) skipped. False with *why on
+// the first item that cannot be read (peaks unchanged then); else peaks becomes the peaks in the order written.
+bool ParseIsotopePeaks(std::string_view text, std::vector<Peak>& peaks, std::string* why = nullptr);
 
 // The fields of one CSV line (RFC 4180 quoting: a field in double quotes may hold commas, and "" for a quote), or of
 // one TSV line (split at tabs).

@@ -146,10 +146,10 @@ void Form1::CheckAdd(std::string& s, std::string& Wmass) {
   if (AdjustIndex >= 0 && AdjustIndex < static_cast<int>(AdjustMass.size())) reported += AdjustMass[AdjustIndex];
   Wmass = NumberText(reported);
 
-  // Step 5: the line.
+  // Step 5: the line, carrying its error on the measured scale: the mass searched for minus the reported mass.
   std::string line = ResultLine(formula, Wmass);
   s = line;
-  Results.AddItem(std::move(line));
+  Results.AddItem(std::move(line), ListingMass - reported);
 }
 
 }  // namespace zelm

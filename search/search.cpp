@@ -13,13 +13,15 @@ namespace {
 
 class FormSink : public SearchSink {
  public:
-  FormSink(Form1& form, int n) : form_(form), n_(n) {}
+  FormSink(Form1& form, int n, double workMass) : form_(form), n_(n), workMass_(workMass) {}
   bool Hit(const int* slot, int k, double sum) override { return form_.ListCombination(slot, k, sum); }
   Resume Pause(bool top, int left, const SearchStats& sofar) override {
     // The bar moves with the top-level position only.
     if (top) form_.Bar.SetWidth(static_cast<float>(static_cast<double>(left) / n_ * 1935));
     form_.SearchStatistics = sofar;
     form_.host.Yield();
+    // A search run during the yield listed for its own mass; the lines from here on are this search's again.
+    form_.ListingMass = workMass_;
     return {form_.IndexMass.data(), form_.StopRequested == 1};
   }
   double Clock() override { return form_.host.Clock(); }
@@ -27,6 +29,7 @@ class FormSink : public SearchSink {
  private:
   Form1& form_;
   const int n_;
+  const double workMass_;
 };
 
 // One search of the window for WorkMass through the engine's search or walk.
@@ -34,9 +37,11 @@ template <typename Run>
 void SearchWith(Form1& form, double WorkMass, Run run) {
   const SearchWindow window = form.BeginSearch(WorkMass);
   const int n = std::clamp<int>(form.IndexCount, 0, kIndexLimit);
-  FormSink sink(form, n);
+  FormSink sink(form, n, WorkMass);
+  form.ListingMass = WorkMass;
   // The index tables always hold kIndexLimit + 1 positions, whatever a handler run during a pause loads into them.
   form.SearchStatistics = run(form.IndexMass.data(), n, window, sink);
+  form.ListingMass = ListBox::kNoData;
   if (form.SearchStatistics.stopped) {
     form.SetHelp("Search has been stopped.", true);
     return;

@@ -84,7 +84,10 @@ void Form1::QuickSearch_Click() {
     const int lines = Results.Count();
     const int room = kStoredLimit - stored;
     const int kept = std::min(lines, room);
-    for (int j = 1; j <= kept; ++j) StoredResults[stored + j] = Results.Item(j - 1);
+    for (int j = 1; j <= kept; ++j) {
+      StoredResults[stored + j] = Results.Item(j - 1);
+      StoredErrors[stored + j] = Results.ItemData(j - 1);
+    }
     notStored += lines - kept;
     StoredResults[0] = CountText(stored + kept);
   };

@@ -1,5 +1,6 @@
 #include "text/text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -75,6 +76,18 @@ std::string NumberTextBare(double value) {
   }
   std::snprintf(buf, sizeof buf, "E%c%02d", exp < 0 ? '-' : '+', std::abs(exp));
   return mant + buf;
+}
+
+std::string FixedText(double value, int decimals) {
+  if (!std::isfinite(value)) return std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+  decimals = std::clamp(decimals, 0, 9);
+  // Written without the locale, which may have another decimal point.
+  char buf[400];
+  const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr;
+  std::string s(buf, end);
+  // A negative number that rounds to zero is written as zero.
+  if (s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
+  return s;
 }
 
 std::string NumberText(double value) {

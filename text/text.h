@@ -32,6 +32,10 @@ std::string ToSubscript(std::string_view plain);
 std::string NumberText(double value);
 // The same without the leading blank of a non-negative number (the mass box is written so).
 std::string NumberTextBare(double value);
+// A number with a fixed number of decimals (0 to 9), rounded, "." as the point, a "0" before it and a minus for a
+// negative number that does not round to zero ("0.25", "-1.30", "0.00"); for figures shown to a reader, never read
+// back by the program.
+std::string FixedText(double value, int decimals);
 // Whole numbers as plain decimal text without a blank ("12", "0").
 std::string CountText(long long value);
 

@@ -1,7 +1,11 @@
-// Renders the main window offscreen to a PNG, to check its look: zelm_screenshot OUT.png [MASSES]
-// Runs in a fresh working folder with the built-in data. With MASSES (for example 120,60) it searches them first.
+// Renders the main window offscreen to a PNG, to check its look: zelm_screenshot OUT.png [MASSES [ROW]]
+// Runs in a fresh working folder with the built-in data. With MASSES (for example 120,60) it searches them first;
+// with ROW it also shows the tooltip of that Results line (from 0), as when the mouse rests on it.
 #include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
+#include <QListView>
+#include <QPainter>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -30,6 +34,21 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
   }
   QPixmap shot = zelm.window->grab();
+  if (argc > 3) {
+    auto* results = static_cast<QListView*>(zelm.window->WidgetOf(zelm.form.Results));
+    const QRect line = results->visualRect(results->model()->index(QString::fromLocal8Bit(argv[3]).toInt(), 0));
+    const QPoint at = line.center();
+    QHelpEvent help(QEvent::ToolTip, at, results->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(results->viewport(), &help);
+    QApplication::processEvents();
+    // The tooltip is a window of its own: drawn into the picture where it stands over the main window.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || !w->inherits("QTipLabel")) continue;
+      const QPoint offset = w->mapToGlobal(QPoint(0, 0)) - zelm.window->mapToGlobal(QPoint(0, 0));
+      QPainter painter(&shot);
+      painter.drawPixmap(offset, w->grab());
+    }
+  }
   if (!shot.save(out)) {
     std::fprintf(stderr, "could not write %s\n", argv[1]);
     return 1;

@@ -107,6 +107,7 @@ void MainWindow::Build() {
   connect(range, &QLineEdit::textEdited, this, [this](const QString& t) { form_.Range.Text = FromUnicode(t); });
   auto* results = makeList(f.Results, this);
   results->setItemDelegate(new ResultLineDelegate(results));
+  models_[&f.Results]->toolTip = [this](int row) { return form_.ResultsToolTip(row); };
   connect(results->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& now) {
     if (!syncing_) form_.Results.SetListIndex(now.isValid() ? now.row() : -1);
   });

@@ -134,7 +134,9 @@ void ResultLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || index.row() < 0 || index.row() >= list_.Count()) return {};
+  if (index.row() < 0 || index.row() >= list_.Count()) return {};
+  if (role == Qt::ToolTipRole && toolTip) return ToUnicode(toolTip(index.row()));
+  if (role != Qt::DisplayRole) return {};
   return ToUnicode(list_.Item(index.row()));
 }
 

@@ -53,6 +53,8 @@ class ListModel : public QAbstractListModel {
   int rowCount(const QModelIndex& parent) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   void Refresh();
+  // The coded tooltip of a row, when the list has tooltips; shown as the row's tooltip role.
+  std::function<std::string(int row)> toolTip;
 
  private:
   const ListBox& list_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,28 @@ TEST(ListBox, ASortedListOrdersCodedTextsAndRemovesByTheShownOrder) {
   list.RemoveItem(1);
   EXPECT_EQ(list.SelectedText(), "\x81" "a");
   EXPECT_EQ(list.ListIndex(), 2);
+}
+
+TEST(ListBox, ItemDataStaysWithItsItemWhenOrderedAndRemoved) {
+  ListBox list{"L", 0, 0, 10, 10, 0, true};
+  list.AddItem("c", 3);
+  list.AddItem("a", 1);
+  list.AddItem("b");
+  list.AddItem("a", 4);  // equal items keep their order, and each its own data
+  ASSERT_EQ(list.Items(), (Lines{"a", "a", "b", "c"}));
+  EXPECT_EQ(list.ItemData(0), 1);
+  EXPECT_EQ(list.ItemData(1), 4);
+  EXPECT_TRUE(std::isnan(list.ItemData(2)));
+  EXPECT_EQ(list.ItemData(3), 3);
+  list.RemoveItem(0);
+  EXPECT_EQ(list.ItemData(0), 4);
+  EXPECT_EQ(list.ItemData(2), 3);
+  list.AddItem("", 7);  // sorts first again
+  EXPECT_EQ(list.ItemData(0), 7);
+  EXPECT_EQ(list.ItemData(1), 4);
+  list.Clear();
+  list.AddItem("z");
+  EXPECT_TRUE(std::isnan(list.ItemData(0)));
 }
 
 }  // namespace

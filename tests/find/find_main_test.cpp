@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -37,8 +38,13 @@ TEST(FindMain, CaffeineIsFoundWithItsFigures) {
   ASSERT_EQ(o.status, 0) << o.err;
   const auto lines = Lines(o.out);
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "query\tmz\tion\tformula\tion_formula\tmz_theoretical\terror_ppm\terror_mda\trdbe");
-  EXPECT_EQ(lines[1], "195.087652\t195.087652\t[M+H]+\tC8H10N4O2\tC8H11N4O2\t195.087652\t0\t0\t6");
+  EXPECT_EQ(lines[0],
+            "query\tmz\tion\tformula\tion_formula\tmz_theoretical\terror_ppm\terror_mda\trdbe\trank\tscore\t"
+            "isotope_score\tmsms_explained\trules");
+  // Ranked first, with no isotope or MS/MS peaks to judge by and no soft rule broken.
+  EXPECT_EQ(lines[1].substr(0, lines[1].find("\t1\t")),
+            "195.087652\t195.087652\t[M+H]+\tC8H10N4O2\tC8H11N4O2\t195.087652\t0\t0\t6");
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 3), "\t\t\t");
   // The neutral mass as it is, and the sodium adduct: the same formula at other masses.
   EXPECT_NE(Find({"194.080376", "--ion", "M", "-e", "C0-10 H0-20 N0-5 O0-5", "--ppm", "1"}).out.find("\tM\tC8H10N4O2\t"),
             std::string::npos);
@@ -54,39 +60,56 @@ TEST(FindMain, RowsInAStableOrderAndTheSameOnAnyNumberOfThreads) {
   const Outcome two = Find({"-i", "-", "-j", "2", "--ion", "[M+H]+,[M+Na]+"}, masses);
   ASSERT_EQ(one.status, 0) << one.err;
   EXPECT_EQ(one.out, two.out);
-  EXPECT_GT(Lines(one.out).size(), 100u);
-  // Within a query and ion the errors grow.
-  double last = -1;
+  EXPECT_GT(Lines(one.out).size(), 50u);
+  // Within a query, across its ions, the ranks count up from 1 and the scores fall.
+  int last = 0;
+  double score = 0;
   std::string query;
+  std::set<std::string> ions;
   for (const auto& line : Lines(one.out)) {
     std::vector<std::string> f;
     std::istringstream s(line);
     for (std::string x; std::getline(s, x, '\t');) f.push_back(x);
     if (f[0] == "query") continue;
-    if (f[0] + f[2] != query) last = -1, query = f[0] + f[2];
-    const double error = std::fabs(std::stod(f[6]));
-    EXPECT_GE(error, last) << line;
-    last = error;
+    if (f[0] != query) last = 0, query = f[0];
+    const int rank = std::stoi(f[9]);
+    EXPECT_EQ(rank, last + 1) << line;
+    if (rank > 1) EXPECT_LE(std::stod(f[10]), score) << line;
+    last = rank;
+    score = std::stod(f[10]);
+    ions.insert(f[2]);
   }
+  EXPECT_EQ(ions.size(), 2u);
 }
 
 TEST(FindMain, CountOnlyAndMaxCandidates) {
-  const Outcome all = Find({"195.0877", "--count-only"});
+  const Outcome all = Find({"301.141", "--count-only", "--ratios", "off"});
   ASSERT_EQ(all.status, 0);
   const auto tab = all.out.find('\t');
   ASSERT_NE(tab, std::string::npos);
   const long count = std::stol(all.out.substr(tab + 1));
   EXPECT_GT(count, 5);
   EXPECT_EQ(Lines(all.out).size(), 1u);
-  const Outcome some = Find({"195.0877", "--max-candidates", "4"});
+  const Outcome some = Find({"301.141", "--max-candidates", "4", "--ratios", "off"});
   EXPECT_EQ(Lines(some.out).size(), 5u);
-  EXPECT_NE(some.err.find("candidates, the first 4 written"), std::string::npos);
-  EXPECT_EQ(Lines(Find({"195.0877"}).out).size(), static_cast<size_t>(count) + 1);
+  EXPECT_NE(some.err.find("candidates, the 4 closest ranked"), std::string::npos);
+  EXPECT_EQ(Lines(Find({"301.141", "--ratios", "off"}).out).size(), static_cast<size_t>(count) + 1);
+  // The hard rules take candidates away; without any rule there are more still.
+  const auto counted = [](const Outcome& o) { return std::stol(o.out.substr(o.out.find('\t') + 1)); };
+  const long ruled = counted(Find({"301.141", "--count-only", "--ratios", "common"}));
+  const long none = counted(Find({"301.141", "--count-only", "--ratios", "off", "--rdbe", "off", "--no-senior"}));
+  EXPECT_LT(ruled, count);
+  EXPECT_GT(none, count);
+  // --top keeps the best of a query.
+  const Outcome top = Find({"301.141", "--top", "2", "--ratios", "off"});
+  EXPECT_EQ(Lines(top.out).size(), 3u);
+  EXPECT_EQ(Lines(top.out)[1], Lines(some.out)[1]);
 }
 
 TEST(FindMain, CsvAndJsonOutputs) {
   const Outcome csv = Find({"195.0877", "-f", "csv", "--max-candidates", "2", "-q"});
-  EXPECT_EQ(Lines(csv.out)[0], "query,mz,ion,formula,ion_formula,mz_theoretical,error_ppm,error_mda,rdbe");
+  EXPECT_EQ(Lines(csv.out)[0], "query,mz,ion,formula,ion_formula,mz_theoretical,error_ppm,error_mda,rdbe,rank,score,"
+                                "isotope_score,msms_explained,rules");
   const Outcome json = Find({"195.0877", "-f", "json", "--max-candidates", "2", "-q"});
   EXPECT_EQ(json.out.front(), '[');
   EXPECT_EQ(json.out.substr(json.out.size() - 4), "}\n]\n");

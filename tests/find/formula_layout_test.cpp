@@ -36,17 +36,6 @@ TEST(FormulaLayout, WritesWhatTheChemistryLayerWrites) {
   }
 }
 
-TEST(FormulaLayout, RdbeFromTheValences) {
-  FormulaLayout layout;
-  for (const char* s : {"C", "H", "N", "O", "Xyz"}) layout.Index({s, 0, 0});
-  layout.Finish();
-  const long long caffeine[] = {8, 10, 4, 2, 0};
-  EXPECT_EQ(layout.Rdbe(caffeine), 6.0);
-  const long long benzene[] = {6, 6, 0, 0, 0};
-  EXPECT_EQ(layout.Rdbe(benzene), 4.0);
-  const long long unknown[] = {1, 4, 0, 0, 1};
-  EXPECT_FALSE(layout.Rdbe(unknown).has_value());
-}
 
 }  // namespace
 }  // namespace zelm

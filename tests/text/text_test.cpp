@@ -25,6 +25,19 @@ TEST(NumberText, WritesTheBlankThePointAndNoTrailingZeros) {
   EXPECT_EQ(NumberTextBare(132), "132");
 }
 
+TEST(FixedText, RoundsToItsDecimalsWithAZeroBeforeThePoint) {
+  EXPECT_EQ(FixedText(0.2504, 2), "0.25");
+  EXPECT_EQ(FixedText(0.0486, 2), "0.05");
+  EXPECT_EQ(FixedText(-1.0833, 2), "-1.08");
+  EXPECT_EQ(FixedText(0.1, 2), "0.10");
+  EXPECT_EQ(FixedText(6, 0), "6");
+  EXPECT_EQ(FixedText(-0.5, 1), "-0.5");
+  EXPECT_EQ(FixedText(1234.5678, 3), "1234.568");
+  // A negative number that rounds to zero has no minus.
+  EXPECT_EQ(FixedText(-0.004, 2), "0.00");
+  EXPECT_EQ(FixedText(-0.0, 0), "0");
+}
+
 TEST(NumberText, KeepsFifteenSignificantDigits) {
   EXPECT_EQ(NumberText(1.0 / 3.0), " .333333333333333");
   EXPECT_EQ(NumberText(2.0 / 3.0 * 1000), " 666.666666666667");

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "core/result_line.h"
 #include "text/text.h"
@@ -208,6 +210,36 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, ten.center());
     QCOMPARE(static_cast<FitLabel*>(W(f.HelpLine))->text(),
              "Results:" + QString::fromUtf8("¹²C₁₀") + " has  1 fragment(s) [" + c5 + "]");
+  }
+
+  void eachResultLineHasATooltipWithItsHillFormulaErrorAndRdbe() {
+    Form1& f = app_->form;
+    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "120,60");
+    QTest::keyClick(box, Qt::Key_Return);
+    auto* results = static_cast<QListView*>(W(f.Results));
+    QAbstractItemModel* model = results->model();
+    QCOMPARE(model->rowCount(), 4);
+    auto tip = [&](int row) { return model->index(row, 0).data(Qt::ToolTipRole).toString(); };
+    QCOMPARE(model->index(2, 0).data().toString().left(5), QString::fromUtf8("¹²C₁₀"));
+    QCOMPARE(tip(2), QString::fromUtf8("C₁₀\nerror 0.00 ppm (0.00 mDa)\nRDBE 11"));
+    QCOMPARE(tip(3), QString::fromUtf8("C₅\nerror 0.00 ppm (0.00 mDa)\nRDBE 6"));
+    // Mg3CH6NO weighs 120.00006390838: 0.0639 mDa above the measured 120, -0.5326 ppm.
+    int magnesium = -1;
+    for (int row = 0; row < model->rowCount(); ++row)
+      if (model->index(row, 0).data().toString().startsWith(QString::fromUtf8("¹H₆¹²C₁¹⁴N₁¹⁶O₁²⁴Mg₃"))) magnesium = row;
+    QVERIFY(magnesium >= 0);
+    QCOMPARE(tip(magnesium), QString::fromUtf8("CH₆Mg₃NO\nerror -0.53 ppm (-0.06 mDa)\nRDBE -0.5"));
+    // The list shows it when the mouse rests on the line; the line's own text is unchanged.
+    const QRect five = results->visualRect(model->index(3, 0));
+    QHelpEvent help(QEvent::ToolTip, five.center(), results->viewport()->mapToGlobal(five.center()));
+    QApplication::sendEvent(results->viewport(), &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), tip(3));
+    QCOMPARE(model->index(3, 0).data().toString(), ToUnicode(f.Results.Item(3)));
+    QToolTip::hideText();
   }
 
   void stopIsSeenAtTheSearchsYield() {
