@@ -75,6 +75,9 @@ int main(int argc, char** argv) {
     else if (a == "--limit" && i + 1 < argc) limit = std::stoul(argv[++i]);
     else if (a == "--msms-weight" && i + 1 < argc) kMsmsWeight = std::stod(argv[++i]);
     else if (a == "--mass-weight" && i + 1 < argc) kMassWeight = std::stod(argv[++i]);
+    else if (a == "--soft-weight" && i + 1 < argc) kSoftWeight = std::stod(argv[++i]);
+    else if (a == "--extra-sp" && i + 1 < argc) kRatioPrior.extraSulfurPhosphorus = std::stod(argv[++i]);
+    else if (a == "--element-weight" && i + 1 < argc) kElementWeight = std::stod(argv[++i]);
     else if (a == "--prior" && i + 5 < argc) {
       kRatioPrior.nitrogenScale = std::stod(argv[++i]);
       kRatioPrior.oxygenScale = std::stod(argv[++i]);

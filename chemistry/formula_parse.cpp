@@ -8,8 +8,11 @@ namespace zelm::chem {
 
 namespace {
 
+// The largest count written, and the most atoms of one entry however they are written (counts of parentheses and a
+// symbol written again included), so that every formula that reads writes back with counts that read.
 constexpr long long kMaxCount = 999999;
-constexpr long long kMaxTotal = 1000000000000LL;  // atoms of one entry, after the counts of parentheses
+
+constexpr char kTooMany[] = "bad count (too many atoms)";
 
 enum class DigitKind { Plain, Sub, Super };
 
@@ -66,11 +69,13 @@ class Reader {
         long long n = 1;
         if (!ReadCount(&n)) return Error();
         for (const CompositionEntry& e : current.Entries())
-          if (e.count > kMaxTotal / n) return Fail(at, "bad count (too many atoms)");
+          if (e.count > kMaxCount / n) return Fail(at, kTooMany);
         Composition inner = current.Times(n);
         current = std::move(open.back().first);
         current += inner;
         open.pop_back();
+        for (const CompositionEntry& e : inner.Entries())
+          if (current.Count(e.symbol, e.massNumber) > kMaxCount) return Fail(at, kTooMany);
       } else if (!ReadAtom(&current)) {
         return Error();
       }
@@ -158,6 +163,7 @@ class Reader {
     long long n = 1;
     if (!ReadCount(&n)) return false;
     into->Add(symbol, static_cast<int>(massNumber), n);
+    if (into->Count(symbol, static_cast<int>(massNumber)) > kMaxCount) return Failed(start, kTooMany);
     return true;
   }
 

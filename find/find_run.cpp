@@ -21,15 +21,15 @@ double Tolerance::HalfWidth(double mz) const {
 double ElementPrior(std::string_view symbol) {
   // Roughly the natural logarithm of how much rarer known small molecules with the element are than those of C, H,
   // N and O alone.
-  static const std::pair<std::string_view, double> kCost[] = {{"S", 1.0}, {"P", 1.5},  {"F", 1.5},
-                                                              {"Cl", 1.5}, {"Br", 2.0}, {"I", 2.5}};
+  static const std::pair<std::string_view, double> kCost[] = {{"S", 2.0}, {"P", 3.0},  {"F", 3.0},
+                                                              {"Cl", 3.0}, {"Br", 4.0}, {"I", 5.0}};
   for (const auto& [s, cost] : kCost)
-    if (s == symbol) return -cost;
+    if (s == symbol) return -cost * kElementWeight;
   return 0;
 }
 
 double PriorScore(double errorShare, int softBreaks, double elementPrior, std::optional<double> isotopeScore) {
-  double score = -kMassWeight * errorShare * errorShare - softBreaks + elementPrior;
+  double score = -kMassWeight * errorShare * errorShare - kSoftWeight * softBreaks + elementPrior;
   if (isotopeScore) score += 2 * std::log(std::max(*isotopeScore, 0.01));
   return score;
 }
@@ -99,16 +99,19 @@ struct IonLayout {
   // The sum of the element priors of the elements present, each element once, and the ratio prior.
   double Prior(const long long* counts) const {
     double sum = 0;
-    double c = 0, h = 0, nitrogen = 0, oxygen = 0;
+    double c = 0, h = 0, nitrogen = 0, oxygen = 0, sulfurPhosphorus = 0;
     for (size_t e = 0; e < entries.size(); ++e) {
       const std::string& s = symbols[e];
       const double n = static_cast<double>(counts[e]);
       if (s == "C") c += n;
+      else if (s == "S" || s == "P") sulfurPhosphorus += n;
       else if (s == "H" || s == "F" || s == "Cl" || s == "Br" || s == "I") h += n;
       else if (s == "N") nitrogen += n;
       else if (s == "O") oxygen += n;
     }
     const RatioPrior& r = kRatioPrior;
+    // Beyond one of each, sulfur and phosphorus atoms are rarer still.
+    sum -= r.extraSulfurPhosphorus * std::max(0.0, sulfurPhosphorus - 2);
     if (c > 0) {
       const double z = (h / c - r.hydrogenMean) / r.hydrogenWidth;
       sum -= nitrogen / c / r.nitrogenScale + oxygen / c / r.oxygenScale + z * z / 2;
@@ -191,8 +194,7 @@ struct Pending {
   size_t ion = 0, hit = 0;
   double absPpm = 0, score = 0;
   std::optional<double> isotope;
-  MsmsEvidence msms;
-  bool msmsJudged = false;
+  int msms = -1;  // the index of its MS/MS evidence, -1 when it was not judged by it
 };
 
 bool RulesOff(const chem::RuleSettings& r) {
@@ -327,6 +329,7 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
       if (p.isotope) p.score += 2 * std::log(std::max(*p.isotope, 0.01));
     }
   }
+  std::vector<MsmsEvidence> evidence;
   bool anyFragments = false;
   for (const IonRun& r : runs) anyFragments |= r.fragments != nullptr;
   if (anyFragments) {
@@ -342,9 +345,9 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
         continue;
       }
       ionCounts(p);
-      p.msms = run.fragments->Explain(charged.data(), rank.explain);
-      p.msmsJudged = true;
-      p.score += MsmsScore(p.msms);
+      p.msms = static_cast<int>(evidence.size());
+      evidence.push_back(run.fragments->Explain(charged.data(), rank.explain));
+      p.score += MsmsScore(evidence.back());
     }
   }
   const size_t shown = rank.top > 0 ? std::min(rank.top, pending.size()) : pending.size();
@@ -372,10 +375,12 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     c.score = p.score;
     c.isotopeScore = p.isotope;
     c.msmsExplained.reset();
-    if (p.msmsJudged && p.msms.peaks > 0) c.msmsExplained = p.msms.explainedIntensity;
+    static const MsmsEvidence kNone;
+    const MsmsEvidence& msms = p.msms >= 0 ? evidence[static_cast<size_t>(p.msms)] : kNone;
+    if (p.msms >= 0 && msms.peaks > 0) c.msmsExplained = msms.explainedIntensity;
     c.rules = chem::SoftBreakNames(run.hits->Verdict(p.hit).soft);
     c.fragments.clear();
-    for (const PeakExplanation& x : p.msms.explanations) {
+    for (const PeakExplanation& x : msms.explanations) {
       FragmentRow f;
       f.mz = query.peaks[x.peak].mz;
       f.intensity = query.peaks[x.peak].intensity;

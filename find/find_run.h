@@ -83,14 +83,17 @@ constexpr size_t kMsmsJudged = 200;
 constexpr size_t kIsotopesJudged = 2000;
 // The shape of the space of known organic molecules, as a prior on a formula's ratios to carbon: each N per C costs
 // 1 / nitrogenScale, each O per C 1 / oxygenScale, hydrogen and halogens per C a normal curve around hydrogenMean;
-// a formula without carbon costs noCarbon.
+// a formula without carbon costs noCarbon; each S and P atom beyond two together extraSulfurPhosphorus.
 struct RatioPrior {
   double nitrogenScale = 0.2, oxygenScale = 0.5, hydrogenMean = 1.4, hydrogenWidth = 0.6, noCarbon = 5;
+  double extraSulfurPhosphorus = 0.7;
 };
 // The weights, as measured on records with known formulas (bench/massbank_eval may set them to try others).
 inline RatioPrior kRatioPrior;
 inline double kMassWeight = 50;
 inline double kMsmsWeight = 1;
+inline double kSoftWeight = 1;
+inline double kElementWeight = 1;
 
 // Every candidate of `query` for each of `ions`, handed to `row` by rank (best first; equal scores by the size of
 // the error in ppm, then by formula); at most `maxCandidates` (0: all) of an ion, the closest by error, are ranked,

@@ -122,6 +122,32 @@ TEST(ParseFormula, ErrorsSayWhatAndWhere) {
   EXPECT_EQ(huge.Error().reason, "bad count (too many atoms)");
 }
 
+// A formula may hold up to 999999 atoms of one entry however it is written, so that whatever reads writes back as
+// one count: counts multiplied by parentheses or added up by a symbol written again are held to it as a written
+// count is.
+TEST(ParseFormula, NoEntryHoldsMoreAtomsThanOneCountCanWrite) {
+  for (const char* text : {"C999999", "(H)999999", "(C9)111111", "C999998C", "((H3)3)111111"}) {
+    Parsed<Composition> p = ParseFormula(text);
+    ASSERT_TRUE(p.Ok()) << text;
+    EXPECT_EQ(F(ToAscii(*p)), *p) << text;
+    EXPECT_EQ(F(ToUnicode(*p)), *p) << text;
+    EXPECT_EQ(F(ToCoded(*p)), *p) << text;
+  }
+  const BadFormula cases[] = {
+      {"(L777777)7", 0, "bad count (too many atoms)"},
+      {"C999999C", 7, "bad count (too many atoms)"},
+      {"H((H)1000)1000", 1, "bad count (too many atoms)"},
+      {"C500000(C)500000", 7, "bad count (too many atoms)"},
+      {"[13C]999999C[13C]", 12, "bad count (too many atoms)"},
+  };
+  for (const BadFormula& b : cases) {
+    Parsed<Composition> p = ParseFormula(b.text);
+    ASSERT_FALSE(p.Ok()) << b.text << " reads as " << ToAscii(*p);
+    EXPECT_EQ(p.Error().position, b.position) << b.text;
+    EXPECT_EQ(p.Error().reason, b.reason) << b.text;
+  }
+}
+
 // Random texts from the characters formulas are made of: each either reads and writes back to itself, or is refused
 // with a reason placed inside the text.
 TEST(ParseFormula, AnyTextReadsOrIsRefused) {
