@@ -53,7 +53,7 @@ void Form1::Results_MouseUp(int, int, float, float) {
   std::string help = "Results:" + formula + " has " + NumberText(n) + " fragment(s) ";
   for (size_t i = 0; i < FragmentList.size(); i += 4) {
     const int k = static_cast<int>(LeadingNumber(std::string_view(FragmentList).substr(i, 4)));
-    help += "[" + ResultFormula(StoredResults[k]) + "]";
+    help += '[' + ResultFormula(StoredResults[k]) + "]";
   }
   SetHelp(help);
 

@@ -34,7 +34,7 @@ std::string Write(const Composition& c, Style style, const ElementTable* table) 
     if (massNumber == 0 && table && style == Style::Coded)
       if (const Element* el = table->Find(e.symbol)) massNumber = el->Monoisotopic().massNumber;
     if (massNumber != 0 && style == Style::Ascii)
-      out += "[" + CountText(massNumber) + e.symbol + "]";
+      out += '[' + CountText(massNumber) + e.symbol + "]";
     else if (massNumber != 0)
       out += Digits(massNumber, style, true) + e.symbol;
     else

@@ -74,9 +74,9 @@ std::string ResultToolTip(std::string_view line, double error, const chem::Eleme
   std::string unread;
   const std::optional<chem::Composition> composition = ResultComposition(parts.formula, table, &unread);
   std::string tip = composition ? chem::ToCoded(composition->NaturalWhereMonoisotopic(table)) : std::string(parts.formula);
-  tip += "\n" + ErrorLine(error, ResultMass(line));
+  tip += '\n' + ErrorLine(error, ResultMass(line));
   if (composition)
-    tip += "\n" + RdbeLine(*composition);
+    tip += '\n' + RdbeLine(*composition);
   else
     tip += "\nno Hill order or RDBE: " + (unread.empty() ? std::string(parts.formula) : unread) +
            " is not made of known elements";

@@ -26,8 +26,8 @@ void Form1::FormLoad() {
   MaxBit = 3;
   host.SetPrinterFont("Chemistry Serif", 16);
   ConfidenceThreshold = 100;
-  StoredResults[0] = "0";
-  ConfidenceTable[0].Percent = "0";
+  StoredResults[0] = '0';
+  ConfidenceTable[0].Percent = '0';
   DataProblem.clear();
   LoadConfidence();
   LoadFile("EMassQuick.txt");

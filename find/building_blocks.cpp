@@ -96,7 +96,7 @@ bool ParseElements(std::string_view text, const chem::ElementTable& table, std::
       const size_t dash = range.find('-');
       if (dash == std::string_view::npos || !ReadInt(range.substr(0, dash), b.min) ||
           !ReadInt(range.substr(dash + 1), b.max) || b.min > b.max) {
-        *why = "\"" + std::string(entry) + "\": the counts must be written min-max, such as C0-100";
+        *why = '"' + std::string(entry) + "\": the counts must be written min-max, such as C0-100";
         return false;
       }
     }

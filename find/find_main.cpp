@@ -27,11 +27,16 @@
 #include "text/defaults.h"
 #include "text/textfile.h"
 
+// The project's version, from CMakeLists.txt.
+#ifndef ZELM_VERSION
+#define ZELM_VERSION "0.2"
+#endif
+
 namespace zelm {
 
 namespace {
 
-constexpr char kVersion[] = "zelm-find 0.2";
+constexpr char kVersion[] = "zelm-find " ZELM_VERSION;
 constexpr char kUsage[] = "Usage: zelm-find [OPTIONS] [MZ...]   (zelm-find --help tells more)";
 
 struct Failure {

@@ -1,8 +1,11 @@
 #!/bin/sh
-# Builds ZELM and runs every test (core tests and window tests, the latter on Qt's offscreen platform).
+# Builds ZELM and runs every test (core tests and window tests, the latter on Qt's offscreen platform), in build/.
+# ZELM_WERROR=1 makes compiler warnings errors (CI sets it).
 set -e
 zelm_src=$(cd "$(dirname "$0")/.." && pwd)
 . "$zelm_src/scripts/deps.sh"
+# The install test validates the desktop entry with desktop-file-validate.
+zelm_packages="$zelm_packages desktop-file-utils"
 zelm_ensure_packages
 zelm_build
 cd "$zelm_src/build"

@@ -30,7 +30,7 @@ std::string Form1::PieceNote(const std::string& piece, int number, bool listed) 
   const std::string name = "Piece " + CountText(number);
   const std::string_view text = Trim(piece);
   const size_t read = LeadingNumberLength(text);
-  const std::string unused = name + (text.empty() ? "" : " " + Quoted(text)) + " ";
+  const std::string unused = name + (text.empty() ? "" : ' ' + Quoted(text)) + " ";
   if (text.empty()) return name + " is empty.";
   if (read == 0) return unused + "is not a number.";
   const double mass = LeadingNumber(text);
@@ -64,7 +64,7 @@ void Form1::QuickSearch_Click() {
   if (WorkListBtn.Caption == "Quick") LoadFile("EMassQuick.txt");
   else if (WorkListBtn.Caption == "Basic") LoadFile("EMassBasic.txt");
   Sort();
-  StoredResults[0] = "0";
+  StoredResults[0] = '0';
   SetHeight(kHeightSearching);
 
   long long notStored = 0;

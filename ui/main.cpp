@@ -11,7 +11,9 @@ int main(int argc, char** argv) {
   if ((!platform || !*platform) && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     std::fprintf(stderr,
                  "zelm: no display found. ZELM is a desktop program: start it from a desktop session, or under a\n"
-                 "virtual display with: xvfb-run -a zelm\n");
+                 "virtual display with: xvfb-run -a zelm\n"
+                 "(xvfb-run comes with Debian's packages xvfb and xauth; install them as root with:\n"
+                 "apt-get install -y xvfb xauth)\n");
     return 2;
   }
   QApplication app(argc, argv);

@@ -132,7 +132,7 @@ TEST_F(FragmentCheckTest, AgreesWithTheWrittenOutDefinition) {
     for (int i = 0; i < groups; ++i) {
       f += masses[pick(masses.size())] + symbols[pick(symbols.size())];
       const int count = static_cast<int>(pick(static_cast<size_t>(most) + 1));
-      if (count > 0 || pick(3) == 0) f += "_" + std::to_string(count);
+      if (count > 0 || pick(3) == 0) f += '_' + std::to_string(count);
     }
     return Coded(f);
   };

@@ -83,7 +83,7 @@ TEST_F(AuxFiles, EmptyOrMissingAdjustmentsOfferOnlyNoAdjustment) {
 
 TEST_F(AuxFiles, AdjustmentRowsBeyondTheTableAreNotRead) {
   std::string bytes;
-  for (int i = 0; i < 60; ++i) bytes += "A" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 60; ++i) bytes += 'A' + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   dir.Write("M-Adjstr.txt", bytes);
   form.LoadAdjustments();
   EXPECT_EQ(form.AdjustLast, 50);

@@ -330,7 +330,7 @@ TEST_F(LibraryEdit, DeleteKeepsTheLinesTheWorkListDoesNotShow) {
 TEST_F(LibraryEdit, DeleteKeepsTheLinesPastTheRoomOfTheIndex) {
   // With 16 entries per line the index has room for 312 lines; the last two of 314 are not shown.
   std::string file;
-  for (int i = 1; i <= 314; ++i) file += "E" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  for (int i = 1; i <= 314; ++i) file += 'E' + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   dir.Write("EMassQuick.txt", file);
   dir.Write("ConfFile.txt", "");
   form.FormLoad();
@@ -340,7 +340,7 @@ TEST_F(LibraryEdit, DeleteKeepsTheLinesPastTheRoomOfTheIndex) {
   ClickWorkList(0);
   Delete();
   std::string expected;
-  for (int i = 2; i <= 314; ++i) expected += "E" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  for (int i = 2; i <= 314; ++i) expected += 'E' + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   EXPECT_EQ(dir.Read("EMassQuick.txt"), expected);
 }
 

@@ -59,7 +59,7 @@ TEST_F(Library, MaxBitFifteenWritesTwoDigitPowers) {
 
 TEST_F(Library, TwelveHundredFiftyLinesFillTheIndexExactly) {
   std::string bytes;
-  for (int i = 1; i <= 1250; ++i) bytes += "E" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  for (int i = 1; i <= 1250; ++i) bytes += 'E' + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   LoadLines(bytes, 3);
   EXPECT_EQ(form.IndexCount, 5000);
   EXPECT_EQ(form.WorkList.Count(), 1250);
@@ -69,7 +69,7 @@ TEST_F(Library, TwelveHundredFiftyLinesFillTheIndexExactly) {
 
 TEST_F(Library, ALineThatWouldPassTheIndexLimitIsNotLoadedAndNamed) {
   std::string bytes;
-  for (int i = 1; i <= 1252; ++i) bytes += "E" + std::to_string(i) + "," + std::to_string(i) + "\r\n";
+  for (int i = 1; i <= 1252; ++i) bytes += 'E' + std::to_string(i) + "," + std::to_string(i) + "\r\n";
   LoadLines(bytes, 3);
   EXPECT_EQ(form.IndexCount, 5000);
   EXPECT_EQ(form.WorkList.Count(), 1250);

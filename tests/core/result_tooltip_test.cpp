@@ -34,14 +34,14 @@ std::string Tip(const std::string& formula, const char* massText, double error) 
 TEST(ResultToolTip, CaffeineInHillOrderWithItsErrorAndRdbe) {
   // C8H10N4O2 weighs 194.08037557916; measured 194.0804241: 0.0000486 u above, 0.2504 ppm of it.
   EXPECT_EQ(Tip(Caffeine, " 194.0803755", 0.0000486),
-            "C" + Sub("8") + "H" + Sub("10") + "N" + Sub("4") + "O" + Sub("2") +
+            'C' + Sub("8") + "H" + Sub("10") + "N" + Sub("4") + "O" + Sub("2") +
                 "\nerror 0.25 ppm (0.05 mDa)\nRDBE 6");
 }
 
 TEST(ResultToolTip, ABelowTheMassErrorIsNegative) {
   // 0.00013 u below 120: -1.0833 ppm.
   EXPECT_EQ(Tip(Iso("12", "C") + Sub("10"), " 120", -0.00013),
-            "C" + Sub("10") + "\nerror -1.08 ppm (-0.13 mDa)\nRDBE 11");
+            'C' + Sub("10") + "\nerror -1.08 ppm (-0.13 mDa)\nRDBE 11");
 }
 
 TEST(ResultToolTip, AFurtherIsotopeKeepsItsMassNumberAfterItsElement) {
@@ -50,7 +50,7 @@ TEST(ResultToolTip, AFurtherIsotopeKeepsItsMassNumberAfterItsElement) {
   const std::string glucose13 = Iso("13", "C") + Sub("1") + Iso("12", "C") + Sub("5") + Iso("1", "H") + Sub("12") +
                                 Iso("16", "O") + Sub("6");
   EXPECT_EQ(Tip(glucose13, " 181.0667696", 0),
-            "C" + Sub("5") + Iso("13", "C") + "H" + Sub("12") + "O" + Sub("6") +
+            'C' + Sub("5") + Iso("13", "C") + "H" + Sub("12") + "O" + Sub("6") +
                 "\nerror 0.00 ppm (0.00 mDa)\nRDBE 1");
 }
 
@@ -59,7 +59,7 @@ TEST(ResultToolTip, AFragmentLabelMadeOfElementsCountsAsThem) {
   EXPECT_EQ(Tip("OH" + Sub("2") + Iso("12", "C") + Sub("1"), " 46.0054793", 0),
             "CH" + Sub("2") + "O" + Sub("2") + "\nerror 0.00 ppm (0.00 mDa)\nRDBE 1");
   // Plain digits inside a label count its atoms: H2O three times is H6O3.
-  EXPECT_EQ(ResultComposition("H2O" + Sub("3"), Table()), ResultComposition("H" + Sub("6") + "O" + Sub("3"), Table()));
+  EXPECT_EQ(ResultComposition("H2O" + Sub("3"), Table()), ResultComposition('H' + Sub("6") + "O" + Sub("3"), Table()));
 }
 
 TEST(ResultToolTip, ALabelThatIsNoFormulaOfElementsIsShownAsWritten) {
@@ -87,7 +87,7 @@ TEST(ResultToolTip, HalfRdbeAndElementsWithoutAValence) {
 
 TEST(ResultToolTip, AnUnknownErrorIsSaidSo) {
   EXPECT_EQ(Tip(Iso("12", "C") + Sub("5"), " 60", ListBox::kNoData),
-            "C" + Sub("5") + "\nerror not known: the mass this line was searched for is not known\nRDBE 6");
+            'C' + Sub("5") + "\nerror not known: the mass this line was searched for is not known\nRDBE 6");
 }
 
 TEST(ResultToolTip, ALineOfNoPositiveMassHasItsErrorInMDaOnly) {

@@ -74,7 +74,9 @@ TEST(FindMain, RowsInAStableOrderAndTheSameOnAnyNumberOfThreads) {
     if (f[0] != query) last = 0, query = f[0];
     const int rank = std::stoi(f[9]);
     EXPECT_EQ(rank, last + 1) << line;
-    if (rank > 1) EXPECT_LE(std::stod(f[10]), score) << line;
+    if (rank > 1) {
+      EXPECT_LE(std::stod(f[10]), score) << line;
+    }
     last = rank;
     score = std::stod(f[10]);
     ions.insert(f[2]);

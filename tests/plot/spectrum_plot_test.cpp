@@ -175,7 +175,7 @@ TEST_F(PlotTest, MissingOrStaleDataDrawsNothingStale) {
   form.DrawGraph();
   EXPECT_EQ(Lines(kPlotRed).size(), 1u);
   // No selection, or a line without a mass: the empty frame.
-  for (const std::string selected : {std::string(), std::string(Coded("^12C_10") + "   ")}) {
+  for (const std::string& selected : {std::string(), std::string(Coded("^12C_10") + "   ")}) {
     form.SelectedResult = selected;
     form.Expand_MouseUp(kRightButton, 0, 0, 0);
     EXPECT_EQ(form.WindowHeight, kHeightPlot);

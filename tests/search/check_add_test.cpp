@@ -204,7 +204,7 @@ TEST_F(CandidateCheck, RandomCombinationsGiveTheFormulaOfTheThreeSteps) {
     for (int i = 0; i < entries; ++i) {
       const int n = static_cast<int>(random() % 16);
       const std::string& label = labels[random() % (round % 3 == 0 ? labels.size() : 8)];
-      s += (n < 10 ? " " + std::to_string(n) : std::to_string(n)) + "(" + label + ")";
+      s += (n < 10 ? ' ' + std::to_string(n) : std::to_string(n)) + "(" + label + ")";
       if (random() % 50 == 0) s += "x(";
     }
     std::string text = s, mass = " 100";

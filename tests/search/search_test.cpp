@@ -219,7 +219,7 @@ TEST_F(CombinationSearch, IndexLargerThanNineHundredNinetyNineEntriesIsSearched)
   form.IndexCount = 1200;
   for (int i = 1; i <= 1200; ++i) {
     form.IndexMass[i] = masses[i - 1];
-    form.IndexLabel[i] = IndexLabelText(0, "X" + CountText(i));
+    form.IndexLabel[i] = IndexLabelText(0, 'X' + CountText(i));
   }
   double mass = 1000.6;
   form.Range.SetText("50");  // half-width 0.05003: the entries 550 to 650

@@ -23,7 +23,7 @@ class GraphViewTest : public QObject {
       form.XAxisStart = 0;
       form.XAxisEnd = 200;
       form.YAxisTop = "100";
-      form.StoredResults[0] = "1";
+      form.StoredResults[0] = '1';
       form.StoredResults[1] = ResultLineOf(Coded("^12C_5"), 60);
       form.SelectedResult = ResultLineOf(Coded("^12C_10"), 120);
       form.FragmentList = "   1";

@@ -178,7 +178,7 @@ class MainWindowTest : public QObject {
     box->setFocus();
     box->setCursorPosition(1);
     app_->host.SendKey(SuperDigit(3));
-    QCOMPARE(f.FindMass.Text, "1" + ToSuperscript("3") + "20");
+    QCOMPARE(f.FindMass.Text, '1' + ToSuperscript("3") + "20");
   }
 
   void helpLineRepaintsAtOnce() {

@@ -49,7 +49,7 @@ class ReportExportTest : public QObject {
     Form1& form = app_->form;
     const std::string c10 = Line(ToSuperscript("12") + "C" + ToSubscript("10"), " 120");
     const std::string c5 = Line(ToSuperscript("12") + "C" + ToSubscript("5"), " 60");
-    form.StoredResults[0] = "2";
+    form.StoredResults[0] = '2';
     form.StoredResults[1] = c10;
     form.StoredResults[2] = c5;
     form.SelectedResult = c10;
