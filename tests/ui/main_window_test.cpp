@@ -31,6 +31,16 @@ class MainWindowTest : public QObject {
 
   QWidget* W(const Control& c) { return app_->window->WidgetOf(c); }
 
+  // Types masses into the mass box, presses Enter, and gives the results list.
+  QListView* TypeAndEnter(const char* masses) {
+    auto* box = static_cast<QLineEdit*>(W(app_->form.FindMass));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, masses);
+    QTest::keyClick(box, Qt::Key_Return);
+    return static_cast<QListView*>(W(app_->form.Results));
+  }
+
  private slots:
   void init() {
     QVERIFY(work_.isValid());
@@ -189,12 +199,7 @@ class MainWindowTest : public QObject {
 
   void typingMassesAndEnterSearchesAndDraws() {
     Form1& f = app_->form;
-    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, "120,60");
-    QTest::keyClick(box, Qt::Key_Return);
-    auto* results = static_cast<QListView*>(W(f.Results));
+    auto* results = TypeAndEnter("120,60");
     QCOMPARE(results->model()->rowCount(), 4);
     QCOMPARE(results->currentIndex().row(), 3);
     const QString c5 = QString::fromUtf8("¹²C₅");
@@ -214,12 +219,7 @@ class MainWindowTest : public QObject {
 
   void eachResultLineHasATooltipWithItsHillFormulaErrorAndRdbe() {
     Form1& f = app_->form;
-    auto* box = static_cast<QLineEdit*>(W(f.FindMass));
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, "120,60");
-    QTest::keyClick(box, Qt::Key_Return);
-    auto* results = static_cast<QListView*>(W(f.Results));
+    auto* results = TypeAndEnter("120,60");
     QAbstractItemModel* model = results->model();
     QCOMPARE(model->rowCount(), 4);
     auto tip = [&](int row) { return model->index(row, 0).data(Qt::ToolTipRole).toString(); };
