@@ -20,8 +20,9 @@ class ElementTable;
 
 // Blanks around the formula are ignored. With a table, every element and isotope must be in it; without one, any
 // well-formed symbol (a capital and up to two small letters) is taken. Errors name the fault and its position:
-// unknown element or isotope, stray character, bad count (0, or above 999999; nor may one element or isotope add up to
-// more than 999999 atoms, with the counts of parentheses), unclosed or unopened bracket, a missing formula.
+// unknown element or isotope, stray character, bad count (0, or above 999999; nor may one element, its isotopes
+// included, add up to more than 999999 atoms, with the counts of parentheses), unclosed or unopened bracket, a missing
+// formula.
 Parsed<Composition> ParseFormula(std::string_view text, const ElementTable* table = nullptr);
 
 // Entries in Hill order: with carbon present (in any isotope), C, then H, then the other elements alphabetically;

@@ -8,8 +8,9 @@ namespace zelm::chem {
 
 namespace {
 
-// The largest count written, and the most atoms of one entry however they are written (counts of parentheses and a
-// symbol written again included), so that every formula that reads writes back with counts that read.
+// The largest count written, and the most atoms of one element however they are written (its isotopes, counts of
+// parentheses and a symbol written again included), so that every formula that reads writes back with counts that
+// read, also in the window's form, which names an element and its most abundant isotope alike.
 constexpr long long kMaxCount = 999999;
 
 constexpr char kTooMany[] = "bad count (too many atoms)";
@@ -75,7 +76,7 @@ class Reader {
         current += inner;
         open.pop_back();
         for (const CompositionEntry& e : inner.Entries())
-          if (current.Count(e.symbol, e.massNumber) > kMaxCount) return Fail(at, kTooMany);
+          if (current.AtomsOf(e.symbol) > kMaxCount) return Fail(at, kTooMany);
       } else if (!ReadAtom(&current)) {
         return Error();
       }
@@ -163,7 +164,7 @@ class Reader {
     long long n = 1;
     if (!ReadCount(&n)) return false;
     into->Add(symbol, static_cast<int>(massNumber), n);
-    if (into->Count(symbol, static_cast<int>(massNumber)) > kMaxCount) return Failed(start, kTooMany);
+    if (into->AtomsOf(symbol) > kMaxCount) return Failed(start, kTooMany);
     return true;
   }
 

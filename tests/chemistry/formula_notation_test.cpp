@@ -138,7 +138,10 @@ TEST(ParseFormula, NoEntryHoldsMoreAtomsThanOneCountCanWrite) {
       {"C999999C", 7, "bad count (too many atoms)"},
       {"H((H)1000)1000", 1, "bad count (too many atoms)"},
       {"C500000(C)500000", 7, "bad count (too many atoms)"},
-      {"[13C]999999C[13C]", 12, "bad count (too many atoms)"},
+      {"[13C]999999C[13C]", 11, "bad count (too many atoms)"},
+      // An element's natural and isotope forms count together: the window's form names both by one isotope.
+      {"H600000[1H]600000", 7, "bad count (too many atoms)"},
+      {"[13C]2(C500000)2", 6, "bad count (too many atoms)"},
   };
   for (const BadFormula& b : cases) {
     Parsed<Composition> p = ParseFormula(b.text);
@@ -146,6 +149,12 @@ TEST(ParseFormula, NoEntryHoldsMoreAtomsThanOneCountCanWrite) {
     EXPECT_EQ(p.Error().position, b.position) << b.text;
     EXPECT_EQ(p.Error().reason, b.reason) << b.text;
   }
+  // At the limit, the window's form (every element by its most abundant isotope) reads back.
+  const Parsed<Composition> full = ParseFormula("H500000[1H]499999", &Table());
+  ASSERT_TRUE(full.Ok());
+  const Parsed<Composition> back = ParseFormula(ToCoded(*full, &Table()), &Table());
+  ASSERT_TRUE(back.Ok()) << back.Error().reason;
+  EXPECT_EQ(back->NaturalWhereMonoisotopic(Table()), full->NaturalWhereMonoisotopic(Table()));
 }
 
 // Random texts from the characters formulas are made of: each either reads and writes back to itself, or is refused
