@@ -138,19 +138,23 @@ struct IonLayout {
     return chem::Composition(list);
   }
 
-  // The neutral counts of block counts; the ion's counts beside them. False when the ion takes away more than the
-  // molecules and adducts hold.
-  bool Form(const int* blockCounts, long long* neutral, long long* charged) const {
-    const size_t n = Size();
-    std::fill(neutral, neutral + n, 0);
-    for (size_t b = 0; b < blockShares.size(); ++b)
-      if (blockCounts[b] > 0)
-        for (const auto& [entry, per] : blockShares[b]) neutral[entry] += per * blockCounts[b];
-    for (size_t e = 0; e < n; ++e) charged[e] = neutral[e] * multimer;
+  // The ion's counts of neutral counts: the molecules, the adducts added, the losses taken away. False when the ion
+  // takes away more than the molecules and adducts hold.
+  bool IonOf(const long long* neutral, long long* charged) const {
+    for (size_t e = 0; e < Size(); ++e) charged[e] = neutral[e] * multimer;
     for (const auto& [entry, per] : adducts) charged[entry] += per;
     bool possible = true;
     for (const auto& [entry, per] : losses) possible &= (charged[entry] -= per) >= 0;
     return possible;
+  }
+
+  // The neutral counts of block counts, and the ion's beside them, as IonOf.
+  bool Form(const int* blockCounts, long long* neutral, long long* charged) const {
+    std::fill(neutral, neutral + Size(), 0);
+    for (size_t b = 0; b < blockShares.size(); ++b)
+      if (blockCounts[b] > 0)
+        for (const auto& [entry, per] : blockShares[b]) neutral[entry] += per * blockCounts[b];
+    return IonOf(neutral, charged);
   }
 };
 
@@ -285,14 +289,9 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     return most;
   }();
   std::vector<long long> charged(n);
-  // The ion's counts: the molecules, the adducts added, the losses taken away.
+  // The ion's counts of a candidate, into charged (the hits kept can all form their ion).
   auto ionCounts = [&](const Pending& p) {
-    const IonRun& run = runs[p.ion];
-    const long long* counts = run.hits->Counts(p.hit);
-    const size_t m = run.layout->Size();
-    for (size_t e = 0; e < m; ++e) charged[e] = counts[e] * run.layout->multimer;
-    for (const auto& [entry, per] : run.layout->adducts) charged[entry] += per;
-    for (const auto& [entry, per] : run.layout->losses) charged[entry] -= per;
+    runs[p.ion].layout->IonOf(runs[p.ion].hits->Counts(p.hit), charged.data());
   };
   for (Pending& p : pending) {
     const IonRun& run = runs[p.ion];
@@ -364,10 +363,7 @@ QueryResult SearchQuery(const Query& query, const std::vector<chem::IonType>& io
     const IonRun& run = runs[p.ion];
     const IonLayout& ion = *run.layout;
     const long long* counts = run.hits->Counts(p.hit);
-    const size_t m = ion.Size();
-    for (size_t e = 0; e < m; ++e) charged[e] = counts[e] * ion.multimer;
-    for (const auto& [entry, per] : ion.adducts) charged[entry] += per;
-    for (const auto& [entry, per] : ion.losses) charged[entry] -= per;
+    ionCounts(p);
     c.ion = p.ion;
     ion.layout.Write(counts, unicode, c.formula);
     ion.layout.Write(charged.data(), unicode, c.ionFormula);
