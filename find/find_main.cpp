@@ -197,6 +197,13 @@ void Declare(CLI::App& app, Options& o) {
   app.set_version_flag("--version", kVersion);
 }
 
+// After parsing: which options were given at all, where their defaults depend on it.
+void NoteGiven(const CLI::App& app, Options& o) {
+  o.ppmGiven = app.count("--ppm") > 0;
+  o.mdaGiven = app.count("--mda") > 0;
+  o.ionGiven = app.count("--ion") > 0;
+}
+
 }  // namespace
 
 // The search made ready: what every query shares.
@@ -271,9 +278,7 @@ std::unique_ptr<FindSession> FindSession::Make(const std::vector<std::string>& a
   for (const auto& a : args) argv.push_back(a.c_str());
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
-    o.ppmGiven = app.count("--ppm") > 0;
-    o.mdaGiven = app.count("--mda") > 0;
-    o.ionGiven = app.count("--ion") > 0;
+    NoteGiven(app, o);
     return std::unique_ptr<FindSession>(new FindSession(std::make_unique<Impl>(o)));
   } catch (const CLI::Error& e) {
     if (why) *why = e.what();
@@ -324,7 +329,6 @@ int Run(const Options& o, std::istream& in, std::ostream& out, std::ostream& err
     if (!ReadQueries(bytes, f, inputName, queries, &error)) throw Failure{error.Text()};
   }
   if (queries.empty()) throw Failure{"no mass to search: give masses or --input FILE"};
-  (void)table;
 
   std::vector<std::vector<chem::IonType>> ions;
   for (const Query& q : queries) ions.push_back(session.IonsOf(q, inputName));
@@ -461,9 +465,7 @@ int FindMain(const std::vector<std::string>& args, std::istream& in, std::ostrea
     err << "zelm-find: " << e.what() << "\n" << kUsage << "\n";
     return 1;
   }
-  o.ppmGiven = app.count("--ppm") > 0;
-  o.mdaGiven = app.count("--mda") > 0;
-  o.ionGiven = app.count("--ion") > 0;
+  NoteGiven(app, o);
   if (!(o.resolution > 0)) {
     err << "zelm-find: the resolving power --resolution must be above 0\n";
     return 2;
