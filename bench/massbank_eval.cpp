@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   }
   std::vector<Query> queries;
   InputError error;
-  if (!ReadQueries(*mgfBytes, InputFormat::Mgf, BaseName(mgf), queries, &error)) {
+  if (!ReadQueries(*mgfBytes, QueryFormat::Mgf, BaseName(mgf), queries, &error)) {
     std::cerr << error.Text() << "\n";
     return 2;
   }

@@ -307,7 +307,7 @@ int Run(const Options& o, std::istream& in, std::ostream& out, std::ostream& err
   for (const std::string& m : o.masses) {
     std::vector<Query> one;
     InputError error;
-    if (!ReadQueries(m, InputFormat::Text, "the command line", one, &error) || one.size() != 1)
+    if (!ReadQueries(m, QueryFormat::Text, "the command line", one, &error) || one.size() != 1)
       throw Failure{"the mass \"" + m + "\" is not a number above 0"};
     queries.push_back(one.front());
   }
@@ -323,8 +323,8 @@ int Run(const Options& o, std::istream& in, std::ostream& out, std::ostream& err
       if (!read) throw Failure{error};
       bytes = std::move(*read);
     }
-    InputFormat f = FormatOfFile(o.input);
-    if (!o.inputFormat.empty()) f = *FormatNamed(o.inputFormat);
+    QueryFormat f = QueryFormatOfFile(o.input);
+    if (!o.inputFormat.empty()) f = *QueryFormatNamed(o.inputFormat);
     InputError error;
     if (!ReadQueries(bytes, f, inputName, queries, &error)) throw Failure{error.Text()};
   }

@@ -8,12 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "spectra/feature_input.h"
+#include "spectra/spectrum.h"
+
 namespace zelm {
 
-struct Peak {
-  double mz = 0;
-  double intensity = 0;
-};
 
 struct Query {
   std::string id;             // TITLE, the id column, or the mass text
@@ -27,12 +26,12 @@ struct Query {
   int line = 0;               // where the query starts in its file
 };
 
-enum class InputFormat { Text, Csv, Tsv, Mgf };
+enum class QueryFormat { Text, Csv, Tsv, Mgf };
 
 // The format a file's name implies (".txt" and anything unknown: plain text; ".csv", ".tsv", ".mgf"), or the one a
 // name such as "csv" stands for; nullopt for a name that is no format.
-InputFormat FormatOfFile(std::string_view path);
-std::optional<InputFormat> FormatNamed(std::string_view name);
+QueryFormat QueryFormatOfFile(std::string_view path);
+std::optional<QueryFormat> QueryFormatNamed(std::string_view name);
 
 struct InputError {
   std::string file;
@@ -42,16 +41,7 @@ struct InputError {
 };
 
 // Reads every query of `bytes` (the whole file); false with *error on the first line that cannot be read.
-bool ReadQueries(std::string_view bytes, InputFormat format, const std::string& file, std::vector<Query>& queries,
+bool ReadQueries(std::string_view bytes, QueryFormat format, const std::string& file, std::vector<Query>& queries,
                  InputError* error);
-
-// Measured isotope peaks as "m:i;m:i;...": each an m/z above 0, a colon and an intensity above 0, separated by
-// semicolons, blanks around each number allowed, an empty item (a semicolon at the end) skipped. False with *why on
-// the first item that cannot be read (peaks unchanged then); else peaks becomes the peaks in the order written.
-bool ParseIsotopePeaks(std::string_view text, std::vector<Peak>& peaks, std::string* why = nullptr);
-
-// The fields of one CSV line (RFC 4180 quoting: a field in double quotes may hold commas, and "" for a quote), or of
-// one TSV line (split at tabs).
-std::vector<std::string> SplitDelimited(std::string_view line, char delimiter);
 
 }  // namespace zelm

@@ -57,25 +57,25 @@ TEST(IsotopePeaks, ReadFromMzColonIntensity) {
 TEST(IsotopePeaks, TheInputsColumnAndFieldAreReadAndABadOneIsAnError) {
   std::vector<Query> queries;
   InputError error;
-  ASSERT_TRUE(ReadQueries("id,mz,isotopes\na,181.0707,181.0707:100;182.074:6.8\nb,195.0877,\n", InputFormat::Csv,
+  ASSERT_TRUE(ReadQueries("id,mz,isotopes\na,181.0707,181.0707:100;182.074:6.8\nb,195.0877,\n", QueryFormat::Csv,
                           "peaks.csv", queries, &error))
       << error.Text();
   ASSERT_EQ(queries.size(), 2u);
   ASSERT_EQ(queries[0].isotopePeaks.size(), 2u);
   EXPECT_DOUBLE_EQ(queries[0].isotopePeaks[1].mz, 182.074);
   EXPECT_TRUE(queries[1].isotopePeaks.empty());
-  EXPECT_FALSE(ReadQueries("mz\tisotopes\n181.07\t181.07:100\n182\t182:x\n", InputFormat::Tsv, "peaks.tsv", queries,
+  EXPECT_FALSE(ReadQueries("mz\tisotopes\n181.07\t181.07:100\n182\t182:x\n", QueryFormat::Tsv, "peaks.tsv", queries,
                            &error));
   EXPECT_EQ(error.Text(), "peaks.tsv line 3: the isotopes \"182:x\" cannot be read: the intensity \"x\" is not a "
                           "number above 0");
 
   queries.clear();
   ASSERT_TRUE(ReadQueries("BEGIN IONS\nPEPMASS=181.0707\nISOTOPES=181.0707:100;182.074:6.8\nEND IONS\n",
-                          InputFormat::Mgf, "run.mgf", queries, &error))
+                          QueryFormat::Mgf, "run.mgf", queries, &error))
       << error.Text();
   ASSERT_EQ(queries.size(), 1u);
   EXPECT_EQ(queries[0].isotopePeaks.size(), 2u);
-  EXPECT_FALSE(ReadQueries("BEGIN IONS\nPEPMASS=181.0707\nISOTOPES=181.0707;182\nEND IONS\n", InputFormat::Mgf,
+  EXPECT_FALSE(ReadQueries("BEGIN IONS\nPEPMASS=181.0707\nISOTOPES=181.0707;182\nEND IONS\n", QueryFormat::Mgf,
                            "run.mgf", queries, &error));
   EXPECT_EQ(error.Text(), "run.mgf line 3: ISOTOPES \"181.0707;182\" cannot be read: the peak \"181.0707\" is not "
                           "m/z:intensity");

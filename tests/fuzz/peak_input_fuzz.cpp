@@ -10,7 +10,7 @@ using namespace zelm;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  static const InputFormat kFormats[] = {InputFormat::Text, InputFormat::Csv, InputFormat::Tsv, InputFormat::Mgf};
+  static const QueryFormat kFormats[] = {QueryFormat::Text, QueryFormat::Csv, QueryFormat::Tsv, QueryFormat::Mgf};
   static const char* const kNames[] = {"text", "csv", "tsv", "mgf"};
   const int pick = data[0] % 4;
   const std::string bytes = fuzz::Text(data + 1, size - 1);
