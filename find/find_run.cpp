@@ -11,13 +11,6 @@
 
 namespace zelm {
 
-double Tolerance::HalfWidth(double mz) const {
-  // The same arithmetic as the window's search: the mass times the tolerance in parts per million.
-  const double byPpm = ppm > 0 ? mz * (ppm / 1000000) : 0;
-  const double byMda = mda > 0 ? mda / 1000 : 0;
-  return std::max(byPpm, byMda);
-}
-
 double ElementPrior(std::string_view symbol) {
   // Roughly the natural logarithm of how much rarer known small molecules with the element are than those of C, H,
   // N and O alone.

@@ -18,15 +18,9 @@
 #include "find/building_blocks.h"
 #include "find/msms_evidence.h"
 #include "find/peak_input.h"
+#include "spectra/tolerance.h"
 
 namespace zelm {
-
-struct Tolerance {
-  double ppm = 0;  // 0: not given
-  double mda = 0;  // 0: not given
-  // The half-width of the window around an m/z: the wider of the two that are given.
-  double HalfWidth(double mz) const;
-};
 
 // How candidates are judged and ranked.
 struct RankSettings {
