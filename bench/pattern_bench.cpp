@@ -16,7 +16,7 @@
 
 #include "chemistry/formula_notation.h"
 #include "chemistry/isotope_pattern.h"
-#include "find/isotope_fit.h"
+#include "rank/isotope_fit.h"
 #include "text/defaults.h"
 
 #include "bench/bench_timing.h"

@@ -2,7 +2,7 @@
 #include <set>
 
 #include "chemistry/valence.h"
-#include "find/building_blocks.h"
+#include "rank/building_blocks.h"
 #include "fuzz_support.h"
 
 using namespace zelm;

@@ -2,7 +2,7 @@
 // building blocks.
 #include <utility>
 
-#include "find/building_blocks.h"
+#include "rank/building_blocks.h"
 #include "text/data_files.h"
 #include "text/text.h"
 #include "text/textfile.h"

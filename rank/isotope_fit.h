@@ -17,7 +17,7 @@
 #include "chemistry/composition.h"
 #include "chemistry/element_table.h"
 #include "chemistry/isotope_pattern.h"
-#include "find/peak_input.h"
+#include "spectra/spectrum.h"
 
 namespace zelm {
 

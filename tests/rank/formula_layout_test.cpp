@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chemistry/formula_notation.h"
-#include "find/formula_layout.h"
+#include "rank/formula_layout.h"
 
 namespace zelm {
 namespace {

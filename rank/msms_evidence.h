@@ -7,14 +7,11 @@
 #include <optional>
 #include <vector>
 
-#include "find/peak_input.h"
+#include "rank/score_model.h"
+#include "spectra/spectrum.h"
+#include "spectra/tolerance.h"
 
 namespace zelm {
-
-struct FragmentTolerance {
-  double ppm = 0, mda = 0;  // the wider counts; 0: not given
-  double HalfWidth(double mz) const;
-};
 
 struct PeakExplanation {
   size_t peak = 0;                // index into the query's peaks
@@ -42,7 +39,7 @@ class FragmentExplainer {
   // The entries' monoisotopic masses and valences (0: none known, then RDBE is not judged), the ion's charge (its
   // sign is the fragments'), the query's MS/MS peaks, the precursor m/z and the tolerance for fragments.
   FragmentExplainer(std::vector<double> entryMasses, std::vector<int> valences, int charge,
-                    const std::vector<Peak>& peaks, double precursorMz, FragmentTolerance tolerance);
+                    const std::vector<Peak>& peaks, double precursorMz, Tolerance tolerance);
 
   size_t Peaks() const { return peaks_.size(); }
   // The evidence for an ion of these counts (one per entry); with formulas, the closest fragment of each peak too.
@@ -59,5 +56,9 @@ class FragmentExplainer {
   std::vector<Window> peaks_;  // by m/z
   double total_ = 0, widest_ = 0, highest_ = 0, middleHalf_ = 0;
 };
+
+// The MS/MS part of a candidate's score: model.msmsWeight times the mean over the peaks (weighed from 0.5 to 1 by
+// intensity) of the log-likelihood ratio of the peak's explanation against chance.
+double MsmsScore(const MsmsEvidence& msms, const ScoreModel& model);
 
 }  // namespace zelm

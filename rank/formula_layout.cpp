@@ -1,4 +1,4 @@
-#include "find/formula_layout.h"
+#include "rank/formula_layout.h"
 
 #include <algorithm>
 #include <charconv>

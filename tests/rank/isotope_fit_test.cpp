@@ -1,5 +1,5 @@
 // Measured isotope peaks as the input writes them, and the score of a pattern against them.
-#include "find/isotope_fit.h"
+#include "rank/isotope_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "chemistry/formula_notation.h"
-#include "find/peak_input.h"
+#include "spectra/spectrum.h"
 #include "text/defaults.h"
 
 namespace zelm {
@@ -25,60 +25,6 @@ chem::Composition F(const std::string& text) { return *chem::ParseFormula(text, 
 double Score(const std::string& ion, const std::vector<Peak>& measured) {
   const double tolerance = measured.front().mz * 10e-6;
   return *CandidateIsotopeScore(F(ion), 1, Table(), chem::kDefaultResolution, measured, tolerance);
-}
-
-TEST(IsotopePeaks, ReadFromMzColonIntensity) {
-  std::vector<Peak> peaks;
-  std::string why;
-  ASSERT_TRUE(ParseIsotopePeaks(" 181.0707:100; 182.074 : 6.8;183.075:1.3e0;", peaks, &why)) << why;
-  ASSERT_EQ(peaks.size(), 3u);
-  EXPECT_DOUBLE_EQ(peaks[0].mz, 181.0707);
-  EXPECT_DOUBLE_EQ(peaks[0].intensity, 100);
-  EXPECT_DOUBLE_EQ(peaks[1].mz, 182.074);
-  EXPECT_DOUBLE_EQ(peaks[1].intensity, 6.8);
-  EXPECT_DOUBLE_EQ(peaks[2].intensity, 1.3);
-  ASSERT_TRUE(ParseIsotopePeaks("", peaks, &why));
-  EXPECT_TRUE(peaks.empty());
-
-  peaks = {{1, 1}};
-  EXPECT_FALSE(ParseIsotopePeaks("181.07:100;182.07", peaks, &why));
-  EXPECT_EQ(why, "the peak \"182.07\" is not m/z:intensity");
-  EXPECT_EQ(peaks.size(), 1u);  // unchanged
-  EXPECT_FALSE(ParseIsotopePeaks("abc:100", peaks, &why));
-  EXPECT_EQ(why, "the m/z \"abc\" is not a number above 0");
-  EXPECT_FALSE(ParseIsotopePeaks("-5:100", peaks, &why));
-  EXPECT_EQ(why, "the m/z \"-5\" is not a number above 0");
-  EXPECT_FALSE(ParseIsotopePeaks("181:0", peaks, &why));
-  EXPECT_EQ(why, "the intensity \"0\" is not a number above 0");
-  EXPECT_FALSE(ParseIsotopePeaks("181:1:2", peaks, &why));
-  EXPECT_EQ(why, "the intensity \"1:2\" is not a number above 0");
-}
-
-TEST(IsotopePeaks, TheInputsColumnAndFieldAreReadAndABadOneIsAnError) {
-  std::vector<Query> queries;
-  InputError error;
-  ASSERT_TRUE(ReadQueries("id,mz,isotopes\na,181.0707,181.0707:100;182.074:6.8\nb,195.0877,\n", QueryFormat::Csv,
-                          "peaks.csv", queries, &error))
-      << error.Text();
-  ASSERT_EQ(queries.size(), 2u);
-  ASSERT_EQ(queries[0].isotopePeaks.size(), 2u);
-  EXPECT_DOUBLE_EQ(queries[0].isotopePeaks[1].mz, 182.074);
-  EXPECT_TRUE(queries[1].isotopePeaks.empty());
-  EXPECT_FALSE(ReadQueries("mz\tisotopes\n181.07\t181.07:100\n182\t182:x\n", QueryFormat::Tsv, "peaks.tsv", queries,
-                           &error));
-  EXPECT_EQ(error.Text(), "peaks.tsv line 3: the isotopes \"182:x\" cannot be read: the intensity \"x\" is not a "
-                          "number above 0");
-
-  queries.clear();
-  ASSERT_TRUE(ReadQueries("BEGIN IONS\nPEPMASS=181.0707\nISOTOPES=181.0707:100;182.074:6.8\nEND IONS\n",
-                          QueryFormat::Mgf, "run.mgf", queries, &error))
-      << error.Text();
-  ASSERT_EQ(queries.size(), 1u);
-  EXPECT_EQ(queries[0].isotopePeaks.size(), 2u);
-  EXPECT_FALSE(ReadQueries("BEGIN IONS\nPEPMASS=181.0707\nISOTOPES=181.0707;182\nEND IONS\n", QueryFormat::Mgf,
-                           "run.mgf", queries, &error));
-  EXPECT_EQ(error.Text(), "run.mgf line 3: ISOTOPES \"181.0707;182\" cannot be read: the peak \"181.0707\" is not "
-                          "m/z:intensity");
 }
 
 TEST(IsotopeScore, ThePatternItselfScoresOneWhateverTheScale) {

@@ -1,4 +1,4 @@
-#include "find/msms_evidence.h"
+#include "rank/msms_evidence.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,13 +8,9 @@
 
 namespace zelm {
 
-double FragmentTolerance::HalfWidth(double mz) const {
-  return std::max(ppm > 0 ? mz * ppm / 1e6 : 0, mda > 0 ? mda / 1000 : 0);
-}
-
 FragmentExplainer::FragmentExplainer(std::vector<double> entryMasses, std::vector<int> valences, int charge,
                                      const std::vector<Peak>& peaks, double precursorMz,
-                                     FragmentTolerance tolerance)
+                                     Tolerance tolerance)
     : mass_(std::move(entryMasses)), valence_(std::move(valences)) {
   electron_ = charge > 0 ? chem::kElectronMass : charge < 0 ? -chem::kElectronMass : 0;
   const double below = precursorMz - tolerance.HalfWidth(precursorMz);
@@ -131,6 +127,20 @@ MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formula
   }
   evidence.explainedIntensity = total_ > 0 ? explained / total_ : 0;
   return evidence;
+}
+
+double MsmsScore(const MsmsEvidence& msms, const ScoreModel& model) {
+  if (msms.peaks == 0) return 0;
+  // A peak of the true formula is explained nine times in ten, a peak at random with the candidate's chance.
+  const double r = std::clamp(msms.chance, 0.01, 0.99);
+  const double yes = std::log(0.9 / r), no = std::log(0.1 / (1 - r));
+  double sum = 0, weights = 0;
+  for (const auto& [w, credit] : msms.weights) {
+    const double weight = 0.5 + 0.5 * w;
+    sum += weight * (credit * yes + (1 - credit) * no);
+    weights += weight;
+  }
+  return weights > 0 ? model.msmsWeight * sum / weights : 0;
 }
 
 }  // namespace zelm

@@ -1,4 +1,4 @@
-#include "find/building_blocks.h"
+#include "rank/building_blocks.h"
 
 #include <charconv>
 #include <map>

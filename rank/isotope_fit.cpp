@@ -1,4 +1,4 @@
-#include "find/isotope_fit.h"
+#include "rank/isotope_fit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,34 @@
+// zelm-find's options: each flag declared once with its help, read into the ranking's configuration beside what only
+// the command line has (the input, the output, the threads).
+#pragma once
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rank/config.h"
+
+namespace CLI {
+class App;
+}
+
+namespace zelm {
+
+struct FindOptions {
+  RankOptions rank;
+  std::vector<std::string> masses;
+  std::string input, inputFormat, format = "tsv", output, pattern;
+  bool countOnly = false, unicode = false, quiet = false, noSenior = false, noMsms = false;
+  unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+};
+
+// Declares zelm-find's options on app, to be read into o; after app.parse, NoteGiven records which were given where
+// the default depends on it.
+void DeclareOptions(CLI::App& app, FindOptions& o);
+void NoteGiven(const CLI::App& app, FindOptions& o);
+
+// zelm-find's arguments (without the program's name) as the ranking's options, for tools that rank as zelm-find
+// does (the evaluation bench); false with *why when they cannot be read.
+bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& options, std::string* why);
+
+}  // namespace zelm

@@ -1,0 +1,45 @@
+// How the hits of one ion type become formulas: every entry the building blocks and the ion's groups can give, laid
+// out once, each block's share of them, the ion's groups, and per entry what the rules and the priors need (its
+// symbol, mass, valence and element class), so that nothing is looked up by name per candidate.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "chemistry/composition.h"
+#include "chemistry/element_table.h"
+#include "chemistry/ion_type.h"
+#include "chemistry/valence.h"
+#include "rank/building_blocks.h"
+#include "rank/formula_layout.h"
+#include "rank/score_model.h"
+
+namespace zelm {
+
+struct IonLayout {
+  FormulaLayout layout;
+  std::vector<std::vector<std::pair<size_t, long long>>> blockShares;
+  std::vector<std::pair<size_t, long long>> adducts, losses;
+  int multimer = 1;
+  std::vector<chem::CompositionEntry> entries;
+  std::vector<std::string> symbols;     // per entry
+  std::vector<double> masses;           // per entry, its monoisotopic mass (0 when unknown)
+  std::vector<int> valences;            // per entry, 0 when unknown
+  std::vector<ElementClass> classes;    // per entry
+
+  IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion, const chem::ElementTable& table,
+            const chem::Valences& valence);
+  size_t Size() const { return layout.Size(); }
+
+  // The element prior (each element present once) and the ratio prior of neutral counts.
+  double Prior(const long long* counts, const ScoreModel& model) const;
+  chem::Composition Composition(const long long* counts) const;
+  // The ion's counts of neutral counts: the molecules, the adducts added, the losses taken away. False when the ion
+  // takes away more than the molecules and adducts hold.
+  bool IonOf(const long long* neutral, long long* charged) const;
+  // The neutral counts of block counts, and the ion's beside them, as IonOf.
+  bool Form(const int* blockCounts, long long* neutral, long long* charged) const;
+};
+
+}  // namespace zelm
