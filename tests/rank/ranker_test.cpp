@@ -1,0 +1,186 @@
+// The ranking on features built by hand: its configuration's checks, the ion types it chooses, and the candidates it
+// returns, asserted on their values.
+#include "rank/ranker.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "chemistry/formula_notation.h"
+#include "rank/msms_evidence.h"
+
+namespace zelm {
+namespace {
+
+Ranker Make(RankOptions options) {
+  MadeConfig made = MakeConfig(options);
+  EXPECT_TRUE(made.config) << made.problem->message;
+  return Ranker(std::move(*made.config));
+}
+
+Feature At(double mz, std::vector<Peak> msms = {}, std::string ion = "") {
+  Feature f;
+  f.id = "f";
+  f.mz = mz;
+  f.ion = std::move(ion);
+  if (!msms.empty()) f.ms2.push_back(Spectrum{2, std::move(msms)});
+  return f;
+}
+
+std::string Text(const chem::Composition& c) { return chem::ToAscii(c); }
+
+const RankedCandidate* Of(const RankResult& r, const std::string& formula) {
+  for (const RankedCandidate& c : r.candidates)
+    if (Text(c.neutral) == formula) return &c;
+  return nullptr;
+}
+
+TEST(RankConfig, EachOptionIsCheckedOnceAndAProblemNamesIt) {
+  const MadeConfig plain = MakeConfig({});
+  ASSERT_TRUE(plain.config);
+  EXPECT_EQ(plain.config->tolerance.ppm, 5);
+  EXPECT_EQ(plain.config->fragments.mda, 2);
+  EXPECT_EQ(plain.config->ions.front().Notation(), "[M+H]+");
+  EXPECT_FALSE(plain.config->ionsGiven);
+  auto problem = [](auto change) {
+    RankOptions o;
+    change(o);
+    const MadeConfig m = MakeConfig(o);
+    EXPECT_FALSE(m.config);
+    return m.problem ? m.problem->option + ": " + m.problem->message : std::string("none");
+  };
+  EXPECT_EQ(problem([](RankOptions& o) { o.resolution = 0; }),
+            "resolution: the resolving power --resolution must be above 0");
+  EXPECT_EQ(problem([](RankOptions& o) { o.ppm = 0; }), "ppm: the tolerance --ppm must be above 0");
+  EXPECT_EQ(problem([](RankOptions& o) { o.ions = " , "; }), "ion: --ion names no ion type");
+  EXPECT_EQ(problem([](RankOptions& o) { o.elements = "C0-5 Xx"; }).substr(0, 20), "elements: --elements");
+  EXPECT_EQ(problem([](RankOptions& o) { o.msmsMda = -1; }), "msms_ppm: the MS/MS tolerances must not be below 0");
+}
+
+TEST(Ranker, IonTypesFromTheFeatureItsChargeItsModeOrTheConfiguration) {
+  const Ranker plain = Make({});
+  auto ions = [](const Ranker& r, Feature f) {
+    std::string why;
+    const auto list = r.IonsFor(f, &why);
+    if (!list) return why;
+    std::string names;
+    for (const auto& i : *list) names += i.Notation() + " ";
+    return names;
+  };
+  Feature f = At(200);
+  EXPECT_EQ(ions(plain, f), "[M+H]+ ");
+  f.mode = IonMode::Negative;
+  EXPECT_EQ(ions(plain, f), "[M-H]- ");
+  f.charge = -2;
+  EXPECT_EQ(ions(plain, f), "[M-2H]2- ");
+  f.ion = "[M+Na]+";
+  EXPECT_EQ(ions(plain, f), "[M+Na]+ ");
+  f.ion = "[M+Qq]+";
+  f.file = "run.mgf";
+  f.line = 7;
+  EXPECT_EQ(ions(plain, f).rfind("run.mgf line 7: the ion type \"[M+Qq]+\" cannot be used: ", 0), 0u);
+  EXPECT_FALSE(plain.Rank(f).problem.empty());
+  RankOptions given;
+  given.ions = "[M+H]+,[M+Na]+";
+  f.ion.clear();
+  EXPECT_EQ(ions(Make(given), f), "[M+H]+ [M+Na]+ ");
+}
+
+TEST(Ranker, CaffeineFirstWithItsFiguresAndScoreParts) {
+  RankOptions o;
+  o.elements = "C0-10 H0-20 N0-5 O0-5";
+  o.ppm = 2;
+  const RankResult r = Make(o).Rank(At(195.087652));
+  ASSERT_FALSE(r.candidates.empty());
+  const RankedCandidate& c = r.candidates.front();
+  EXPECT_EQ(Text(c.neutral), "C8H10N4O2");
+  EXPECT_EQ(Text(c.ionFormula), "C8H11N4O2");
+  EXPECT_EQ(c.rank, 1);
+  EXPECT_NEAR(c.mzTheoretical, 195.087652, 1e-6);
+  EXPECT_LT(std::fabs(c.errorPpm), 0.01);
+  EXPECT_EQ(c.rdbe, 6);
+  EXPECT_FALSE(c.isotopeScore || c.msmsExplained);
+  EXPECT_NEAR(c.score, c.parts.mass + c.parts.rules + c.parts.prior, 1e-9);
+  EXPECT_EQ(r.found.size(), 1u);
+  EXPECT_EQ(static_cast<size_t>(r.found[0]), r.candidates.size());
+  for (size_t k = 1; k < r.candidates.size(); ++k) EXPECT_GE(r.candidates[k - 1].score, r.candidates[k].score);
+}
+
+TEST(Ranker, MsmsPeaksLiftTheFormulaTheyComeFromAndNameTheirFragments) {
+  // Between caffeine's [M+H]+ (1.3 ppm off) and C8H18OS2's (1.1 ppm off) the mass alone picks the sulfur compound;
+  // caffeine's fragments pick caffeine.
+  RankOptions o;
+  o.elements = "C0-12 H0-30 N0-6 O0-4 S0-2";
+  o.explain = true;
+  const Ranker ranker = Make(o);
+  EXPECT_EQ(Text(ranker.Rank(At(195.0874)).candidates.front().neutral), "C8H18OS2");
+  const RankResult r = ranker.Rank(At(195.0874, {{138.06619, 100}, {110.07127, 40}}));
+  ASSERT_LE(r.candidates.size(), 3u);  // explain keeps the best three
+  const RankedCandidate& c = r.candidates.front();
+  EXPECT_EQ(Text(c.neutral), "C8H10N4O2");
+  EXPECT_GT(c.parts.msms, 0);
+  EXPECT_EQ(c.msmsExplained, 1);
+  ASSERT_EQ(c.fragments.size(), 2u);
+  EXPECT_EQ(c.fragments[0].peak, 1u);  // by m/z
+  EXPECT_EQ(Text(c.fragments[0].fragment), "C5H8N3");
+  EXPECT_EQ(Text(c.fragments[1].fragment), "C6H8N3O");
+  EXPECT_LT(std::fabs(c.fragments[1].errorPpm), 5);
+  // Without the MS/MS judgement the mass decides again.
+  o.msms = false;
+  EXPECT_EQ(Text(Make(o).Rank(At(195.0874, {{138.06619, 100}})).candidates.front().neutral), "C8H18OS2");
+}
+
+TEST(Ranker, MeasuredIsotopesLiftTheFormulaWithTheirPattern) {
+  // C6H4Cl2's radical cation against candidates of nearly its mass: its two chlorines show at M+2 and M+4.
+  RankOptions o;
+  o.elements = "C0-10 H0-20 N0-4 O0-4 P0-2 Cl0-2";
+  o.ppm = 10;
+  const Ranker ranker = Make(o);
+  Feature f = At(145.96845, {}, "[M]+");
+  const RankResult without = ranker.Rank(f);
+  f.isotopePeaks = {{145.96845, 100}, {147.96550, 63.9}, {149.96255, 10.2}};
+  const RankResult with = ranker.Rank(f);
+  EXPECT_EQ(Text(with.candidates.front().neutral), "C6H4Cl2");
+  const RankedCandidate *fits = Of(with, "C6H4Cl2"), *not_ = Of(with, "C4H4O2P2"), *before = Of(without, "C4H4O2P2");
+  ASSERT_TRUE(fits && not_ && before);
+  EXPECT_GT(*fits->isotopeScore, 0.9);
+  EXPECT_LT(*not_->isotopeScore, 0.1);
+  EXPECT_FALSE(Of(without, "C6H4Cl2")->isotopeScore);
+  EXPECT_LT(not_->score, before->score - 5);
+}
+
+TEST(Ranker, TwoModelsRankSideBySide) {
+  // The score model is the configuration's own: a ranking that weighs MS/MS heavily and one that ignores it, at once.
+  RankOptions o;
+  o.elements = "C0-12 H0-30 N0-6 O0-4 S0-2";
+  RankOptions deaf = o;
+  deaf.model.msmsWeight = 0;
+  const Ranker hearing = Make(o), ignoring = Make(deaf);
+  const Feature f = At(195.0874, {{138.06619, 100}, {110.07127, 40}});
+  EXPECT_EQ(Text(hearing.Rank(f).candidates.front().neutral), "C8H10N4O2");
+  EXPECT_EQ(Text(ignoring.Rank(f).candidates.front().neutral), "C8H18OS2");
+}
+
+TEST(ScoreModel, EachPartOrdersCandidatesTheWayItShould) {
+  const ScoreModel m;
+  EXPECT_GT(m.Prior(0.1, 0, 0), m.Prior(0.5, 0, 0));
+  EXPECT_GT(m.Prior(0.1, 0, 0), m.Prior(0.1, 1, 0));
+  EXPECT_GT(m.ElementPrior(ClassOf("N")), m.ElementPrior(ClassOf("Br")));
+  EXPECT_EQ(ClassOf("Cl"), ElementClass::Chlorine);
+  EXPECT_EQ(ClassOf("Na"), ElementClass::Other);
+  EXPECT_GT(IsotopePart(0.9), IsotopePart(0.2));
+  // MS/MS: explained peaks count for a candidate, the more the less it explains by chance.
+  MsmsEvidence good, poor, lucky;
+  good.peaks = poor.peaks = lucky.peaks = 2;
+  good.chance = poor.chance = 0.1;
+  lucky.chance = 0.9;
+  good.weights = {{1, 1}, {0.5, 1}};
+  poor.weights = {{1, 1}, {0.5, 0}};
+  lucky.weights = good.weights;
+  EXPECT_GT(MsmsScore(good, m), MsmsScore(poor, m));
+  EXPECT_GT(MsmsScore(good, m), MsmsScore(lucky, m));
+  EXPECT_EQ(MsmsScore(MsmsEvidence(), m), 0);
+}
+
+}  // namespace
+}  // namespace zelm
