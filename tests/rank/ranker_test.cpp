@@ -149,6 +149,27 @@ TEST(Ranker, MeasuredIsotopesLiftTheFormulaWithTheirPattern) {
   EXPECT_LT(not_->score, before->score - 5);
 }
 
+TEST(Ranker, SpectraGiveTheEvidence) {
+  // The isotope envelope cut from a survey spectrum (with another ion's peak beside it), and two MS/MS spectra merged.
+  RankOptions o;
+  o.elements = "C0-12 H0-30 N0-6 O0-4 P0-2 S0-2 Cl0-2";
+  o.ppm = 10;
+  const Ranker ranker = Make(o);
+  Feature f = At(145.96845, {}, "[M]+");
+  f.ms1.push_back(Spectrum{1, {{120.1, 30}, {145.96845, 100}, {146.97180, 6.6}, {147.96550, 63.9}, {148.96886, 4.1}, {149.96255, 10.2}, {161.2, 50}}});
+  const RankResult r = ranker.Rank(f);
+  EXPECT_EQ(r.isotopePeaks.size(), 5u);
+  EXPECT_EQ(Text(r.candidates.front().neutral), "C6H4Cl2");
+  EXPECT_GT(*r.candidates.front().isotopeScore, 0.9);
+
+  Feature g = At(195.0874, {{138.06619, 100}, {110.07127, 40}});
+  g.ms2.push_back(Spectrum{2, {{138.06620, 50}, {83.0600, 10}}});
+  const RankResult merged = ranker.Rank(g);
+  ASSERT_EQ(merged.msmsPeaks.size(), 3u);
+  EXPECT_NEAR(merged.msmsPeaks[2].intensity, 2, 1e-9);  // each spectrum's base peak is 1
+  EXPECT_EQ(Text(merged.candidates.front().neutral), "C8H10N4O2");
+}
+
 TEST(Ranker, TwoModelsRankSideBySide) {
   // The score model is the configuration's own: a ranking that weighs MS/MS heavily and one that ignores it, at once.
   RankOptions o;
