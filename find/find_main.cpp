@@ -85,8 +85,11 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
       return text;
     }
     const RankResult r = ranker.Rank(f);
-    if (explain) AppendExplainRows(format, f, r, o.unicode, text.rows, &text.anyRow);
-    else AppendCandidateRows(format, f, r, o.unicode, text.rows, &text.anyRow);
+    TableWriter table(format, explain ? ExplainColumns() : CandidateColumns(), false);
+    if (explain) ExplainRows(f, r, o.unicode, table);
+    else CandidateRows(f, r, o.unicode, table);
+    text.anyRow = table.AnyRow();
+    text.rows = table.Take();
     text.notes = Notes(f, r, ranker.Config().maxCandidates);
     return text;
   };

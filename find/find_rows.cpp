@@ -9,12 +9,6 @@ namespace {
 
 std::string Formula(const chem::Composition& c, bool unicode) { return unicode ? chem::ToUnicode(c) : chem::ToAscii(c); }
 
-void Add(TableFormat format, const std::vector<std::string>& columns, const CellView* cells, std::string& out,
-         bool* anyRow) {
-  if (*anyRow) out += TableBetween(format);
-  *anyRow = true;
-  AppendRow(format, columns, cells, out);
-}
 
 }  // namespace
 
@@ -31,8 +25,7 @@ const std::vector<std::string>& ExplainColumns() {
   return kColumns;
 }
 
-void AppendCandidateRows(TableFormat format, const Feature& feature, const RankResult& result, bool unicode,
-                         std::string& out, bool* anyRow) {
+void CandidateRows(const Feature& feature, const RankResult& result, bool unicode, TableWriter& table) {
   char a[32], b[32], d[32], e[32], f[32], g[32], h[32], k[32];
   for (const RankedCandidate& c : result.candidates) {
     const std::string ion = result.ions[c.ion].Notation(), formula = Formula(c.neutral, unicode),
@@ -52,12 +45,11 @@ void AppendCandidateRows(TableFormat format, const Feature& feature, const RankR
                               {c.isotopeScore ? FormatNumber(*c.isotopeScore, 3, h) : std::string_view(), true},
                               {c.msmsExplained ? FormatNumber(*c.msmsExplained, 3, k) : std::string_view(), true},
                               {rules, false}};
-    Add(format, CandidateColumns(), cells, out, anyRow);
+    table.Row(cells);
   }
 }
 
-void AppendExplainRows(TableFormat format, const Feature& feature, const RankResult& result, bool unicode,
-                       std::string& out, bool* anyRow) {
+void ExplainRows(const Feature& feature, const RankResult& result, bool unicode, TableWriter& table) {
   char a[32], b[32], d[32], e[32], f[32];
   const std::vector<Peak>& peaks = result.msmsPeaks;
   for (const RankedCandidate& c : result.candidates) {
@@ -80,7 +72,7 @@ void AppendExplainRows(TableFormat format, const Feature& feature, const RankRes
                                 {x ? FormatNumber(x->mzTheoretical, 6, d) : std::string_view(), true},
                                 {x ? FormatNumber(x->errorPpm, 3, e) : std::string_view(), true},
                                 {x ? FormatNumber(x->errorMda, 3, f) : std::string_view(), true}};
-      Add(format, ExplainColumns(), cells, out, anyRow);
+      table.Row(cells);
     }
   }
 }

@@ -13,11 +13,9 @@ namespace zelm {
 const std::vector<std::string>& CandidateColumns();
 const std::vector<std::string>& ExplainColumns();
 
-// Appends the feature's rows to out in `format`, each after TableBetween when *anyRow; sets *anyRow once one is
-// written. Formulas in Hill order, plain ASCII or with Unicode digits.
-void AppendCandidateRows(TableFormat format, const Feature& feature, const RankResult& result, bool unicode,
-                         std::string& out, bool* anyRow);
-void AppendExplainRows(TableFormat format, const Feature& feature, const RankResult& result, bool unicode,
-                       std::string& out, bool* anyRow);
+// The feature's rows into table: one per candidate, or one per MS/MS peak of each candidate. Formulas in Hill
+// order, plain ASCII or with Unicode digits.
+void CandidateRows(const Feature& feature, const RankResult& result, bool unicode, TableWriter& table);
+void ExplainRows(const Feature& feature, const RankResult& result, bool unicode, TableWriter& table);
 
 }  // namespace zelm

@@ -46,7 +46,9 @@ int WritePattern(const PatternRequest& request, std::ostream& out, std::ostream&
   const auto pattern = chem::IsotopePattern(*ionFormula, ion->Charge(), table, request.resolution);
   if (pattern.empty()) return Fail(err, "the isotope pattern of " + chem::ToAscii(*ionFormula) + " cannot be computed");
   TableWriter writer(*format, {"mz", "abundance"});
-  for (const chem::PatternPeak& p : pattern) writer.Row({NumberCell(p.mz, 6), NumberCell(p.abundance, 2)});
+  char mz[32], abundance[32];
+  for (const chem::PatternPeak& p : pattern)
+    writer.Row({{FormatNumber(p.mz, 6, mz), true}, {FormatNumber(p.abundance, 2, abundance), true}});
   writer.End();
   if (request.output.empty()) {
     out << writer.Take() << std::flush;

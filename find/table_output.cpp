@@ -45,6 +45,32 @@ std::string JsonString(const std::string& s) {
   return q + "\"";
 }
 
+// Appends one row to out.
+void AppendRow(TableFormat format, const std::vector<std::string>& columns, const CellView* cells, std::string& out) {
+  if (format == TableFormat::Json) {
+    out += "  {";
+    for (size_t i = 0; i < columns.size(); ++i) {
+      if (i) out += ", ";
+      out += JsonString(columns[i]);
+      out += ": ";
+      const CellView& c = cells[i];
+      if (c.number) out += c.text.empty() ? std::string_view("null") : c.text;
+      else out += JsonString(std::string(c.text));
+    }
+    out += '}';
+    return;
+  }
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (i) out += format == TableFormat::Csv ? ',' : '\t';
+    const std::string_view t = cells[i].text;
+    const bool plain = t.find_first_of(format == TableFormat::Csv ? ",\"\r\n" : "\t\r\n") == std::string_view::npos &&
+                       (format != TableFormat::Csv || t.empty() || (t.front() != ' ' && t.back() != ' '));
+    if (plain) out += t;
+    else out += format == TableFormat::Csv ? CsvField(std::string(t)) : TsvField(std::string(t));
+  }
+  out += '\n';
+}
+
 }  // namespace
 
 std::optional<TableFormat> TableFormatNamed(std::string_view name) {
@@ -64,14 +90,6 @@ std::string TableHead(TableFormat format, const std::vector<std::string>& column
   return out + '\n';
 }
 
-std::string TableRow(TableFormat format, const std::vector<std::string>& columns, const std::vector<Cell>& cells) {
-  std::vector<CellView> views(columns.size());
-  for (size_t i = 0; i < views.size() && i < cells.size(); ++i) views[i] = {cells[i].text, cells[i].number};
-  std::string out;
-  AppendRow(format, columns, views.data(), out);
-  return out;
-}
-
 std::string TableBetween(TableFormat format) { return format == TableFormat::Json ? ",\n" : ""; }
 
 std::string TableTail(TableFormat format, bool anyRow) {
@@ -79,16 +97,18 @@ std::string TableTail(TableFormat format, bool anyRow) {
   return anyRow ? "\n]\n" : "]\n";
 }
 
-TableWriter::TableWriter(TableFormat format, std::vector<std::string> columns)
-    : format_(format), columns_(std::move(columns)), out_(TableHead(format_, columns_)) {}
+TableWriter::TableWriter(TableFormat format, std::vector<std::string> columns, bool head)
+    : format_(format), columns_(std::move(columns)), out_(head ? TableHead(format_, columns_) : ""), head_(head) {}
 
-void TableWriter::Row(const std::vector<Cell>& cells) {
+void TableWriter::Row(const CellView* cells) {
   if (!first_) out_ += TableBetween(format_);
   first_ = false;
-  out_ += TableRow(format_, columns_, cells);
+  AppendRow(format_, columns_, cells, out_);
 }
 
-void TableWriter::End() { out_ += TableTail(format_, !first_); }
+void TableWriter::End() {
+  if (head_) out_ += TableTail(format_, !first_);
+}
 
 std::string TableWriter::Take() {
   std::string s;
@@ -123,37 +143,5 @@ std::string_view FormatNumber(double value, int decimals, char* buf) {
   if (whole < 0) *--p = '-';
   return {p, static_cast<size_t>(end - p)};
 }
-
-Cell NumberCell(double value, int decimals) {
-  char buf[32];
-  return {std::string(FormatNumber(value, decimals, buf)), true};
-}
-
-void AppendRow(TableFormat format, const std::vector<std::string>& columns, const CellView* cells, std::string& out) {
-  if (format == TableFormat::Json) {
-    out += "  {";
-    for (size_t i = 0; i < columns.size(); ++i) {
-      if (i) out += ", ";
-      out += JsonString(columns[i]);
-      out += ": ";
-      const CellView& c = cells[i];
-      if (c.number) out += c.text.empty() ? std::string_view("null") : c.text;
-      else out += JsonString(std::string(c.text));
-    }
-    out += '}';
-    return;
-  }
-  for (size_t i = 0; i < columns.size(); ++i) {
-    if (i) out += format == TableFormat::Csv ? ',' : '\t';
-    const std::string_view t = cells[i].text;
-    const bool plain = t.find_first_of(format == TableFormat::Csv ? ",\"\r\n" : "\t\r\n") == std::string_view::npos &&
-                       (format != TableFormat::Csv || t.empty() || (t.front() != ' ' && t.back() != ' '));
-    if (plain) out += t;
-    else out += format == TableFormat::Csv ? CsvField(std::string(t)) : TsvField(std::string(t));
-  }
-  out += '\n';
-}
-
-Cell TextCell(std::string text) { return {std::move(text), false}; }
 
 }  // namespace zelm
