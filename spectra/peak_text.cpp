@@ -1,37 +1,13 @@
-#include <cctype>
-#include <charconv>
-#include <cmath>
 #include <string>
 
 #include "spectra/feature_input.h"
+#include "spectra/text_fields.h"
 
 namespace zelm {
 
-namespace {
-
-std::string_view Strip(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
-// A whole field as a finite number.
-bool Number(std::string_view text, double& value) {
-  text = Strip(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
-}
-
-std::string Shown(std::string_view text) {
-  text = Strip(text);
-  std::string s(text.substr(0, 30));
-  if (text.size() > 30) s += "...";
-  return "\"" + s + "\"";
-}
-
-}  // namespace
+using fields::Number;
+using fields::Shown;
+using fields::Strip;
 
 bool ParseIsotopePeaks(std::string_view text, std::vector<Peak>& peaks, std::string* why) {
   std::vector<Peak> read;
