@@ -1,6 +1,6 @@
 # Installs the Debian packages ZELM builds with, or says how to, when they are missing. Sourced by run.sh and test.sh;
 # a script may add packages to $zelm_packages before it calls zelm_ensure_packages.
-zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libcli11-dev libisospec++-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation"
+zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libcli11-dev libisospec++-dev libpwizlite-dev libboost-dev libboost-iostreams-dev libboost-filesystem-dev libboost-thread-dev libboost-chrono-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation"
 
 # apt-get waiting up to 5 minutes for another apt or dpkg (an unattended upgrade, a package manager window) to let go
 # of the package database, instead of failing at once.

@@ -15,18 +15,19 @@ struct Peak {
   double intensity = 0;
 };
 
+enum class IonMode { Unknown, Positive, Negative };
+
 struct Spectrum {
   int msLevel = 2;
   std::vector<Peak> peaks;               // as read
   double precursorMz = 0;                // 0: none given
   int charge = 0;                        // signed; 0: unknown
+  IonMode mode = IonMode::Unknown;       // the scan's polarity, when the file gives it
   std::string collisionEnergy;           // as the file writes it; empty: not given
   std::optional<double> retentionTime;   // in seconds
   std::string id;                        // the native id, or the title
   int line = 0;                          // where it starts in a text file (0: not from one)
 };
-
-enum class IonMode { Unknown, Positive, Negative };
 
 struct Feature {
   std::string id;                  // FEATURE_ID, the title, the id column or the mass as written
