@@ -142,7 +142,10 @@ TEST(FindMain, ErrorsSayWhatAndExitWithTwoAndWriteNoFile) {
   EXPECT_EQ(o.status, 2);
   EXPECT_EQ(o.err, "zelm-find: bad.csv line 3: the m/z \"abc\" is not a number above 0\n");
   EXPECT_FALSE(dir.Exists("out.tsv"));
-  EXPECT_EQ(Find({"-i", dir.File("missing.mgf")}).err, "zelm-find: missing.mgf could not be found.\n");
+  // A file that cannot be read is a problem of the file as a whole, worded as every reader's problems are.
+  EXPECT_EQ(Find({"-i", dir.File("missing.mgf")}).err, "zelm-find: missing.mgf: could not be found\n");
+  EXPECT_EQ(Find({"-i", "-", "--input-format", "mzml"}).status, 2);
+  EXPECT_EQ(Find({"195", "--resolution", "0"}).err, "zelm-find: the resolving power --resolution must be above 0\n");
   EXPECT_EQ(Find({"195", "-e", "C0-9 Qq"}).status, 2);
   EXPECT_EQ(Find({"195", "-e", "[14C]0-2"}).status, 2);
   EXPECT_EQ(Find({"195", "--ion", "[M+Xyz]+"}).status, 2);
