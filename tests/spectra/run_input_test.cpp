@@ -1,63 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <boost/make_shared.hpp>
-#include <pwiz/data/msdata/MSDataFile.hpp>
-
 #include "spectra/mzml_input.h"
+#include "support/run_writer.h"
 #include "support/temp_dir.h"
 
 namespace zelm {
 namespace {
 
 namespace msd = pwiz::msdata;
-using namespace pwiz::cv;
 
-struct Scan {
-  int level;
-  double rt;  // seconds
-  double precursorMz;
-  int charge;
-  const char* energy;
-  bool negative;
-};
+Spectrum Scan(int level, double rt, double precursorMz, int charge, std::string energy, bool negative, size_t i) {
+  Spectrum s;
+  s.msLevel = level;
+  s.retentionTime = rt;
+  s.precursorMz = precursorMz;
+  s.charge = charge;
+  s.collisionEnergy = std::move(energy);
+  s.mode = negative ? IonMode::Negative : IonMode::Positive;
+  s.peaks = {{100.5 + static_cast<double>(i), 1000}, {250.25, 20.5 * static_cast<double>(i + 1)}};
+  return s;
+}
 
 // Writes a run with a survey scan, two MS/MS scans of 300.125 close in time and one much later, and one negative scan
 // of 450.25. Peaks and masses are exact in single precision, which mzXML may use.
 void WriteSmallRun(const std::string& path, msd::MSDataFile::Format format) {
-  const std::vector<Scan> scans{{1, 60, 0, 0, "", false},     {2, 61, 300.125, 1, "20", false},
-                                {2, 62, 450.25, 1, "", true},  {2, 65, 300.125, 0, "40", false},
-                                {2, 200, 300.125, 1, "20", false}};
-  auto list = boost::make_shared<msd::SpectrumListSimple>();
-  for (size_t i = 0; i < scans.size(); ++i) {
-    const Scan& in = scans[i];
-    auto s = boost::make_shared<msd::Spectrum>();
-    s->index = i;
-    s->id = "scan=" + std::to_string(i + 1);
-    s->set(MS_ms_level, in.level);
-    s->set(in.level == 1 ? MS_MS1_spectrum : MS_MSn_spectrum);
-    s->set(MS_centroid_spectrum);
-    s->set(in.negative ? MS_negative_scan : MS_positive_scan);
-    msd::Scan scan;
-    scan.set(MS_scan_start_time, in.rt / 60, UO_minute);
-    s->scanList.scans.push_back(scan);
-    if (in.level == 2) {
-      msd::SelectedIon ion;
-      ion.set(MS_selected_ion_m_z, in.precursorMz, MS_m_z);
-      if (in.charge) ion.set(MS_charge_state, in.charge);
-      msd::Precursor precursor;
-      precursor.selectedIons.push_back(ion);
-      precursor.activation.set(MS_CID);
-      if (*in.energy) precursor.activation.set(MS_collision_energy, in.energy, UO_electronvolt);
-      s->precursors.push_back(precursor);
-    }
-    s->setMZIntensityArrays(std::vector<double>{100.5 + i, 250.25}, std::vector<double>{1000, 20.5 * (i + 1)},
-                           MS_number_of_detector_counts);
-    list->spectra.push_back(s);
-  }
-  msd::MSData run;
-  run.id = run.run.id = "small";
-  run.run.spectrumListPtr = list;
-  msd::MSDataFile::write(run, path, msd::MSDataFile::WriteConfig(format));
+  test::WriteRun(path,
+                 {Scan(1, 60, 0, 0, "", false, 0), Scan(2, 61, 300.125, 1, "20", false, 1),
+                  Scan(2, 62, 450.25, 1, "", true, 2), Scan(2, 65, 300.125, 0, "40", false, 3),
+                  Scan(2, 200, 300.125, 1, "20", false, 4)},
+                 format == msd::MSDataFile::Format_mzXML);
 }
 
 TEST(RunInput, ScansWrittenAsMzMLAndMzXMLReadBackAsFeatures) {
