@@ -1,7 +1,5 @@
 #include "rank/config.h"
 
-#include <sstream>
-
 #include "text/defaults.h"
 
 namespace zelm {
@@ -61,9 +59,11 @@ std::optional<ConfigProblem> MakeRules(const RankOptions& o, RankConfig& c) {
 
 std::optional<ConfigProblem> ParseIonList(const std::string& list, const chem::ElementTable& table,
                                           std::vector<chem::IonType>& ions) {
-  std::stringstream s(list);
-  std::string one;
-  while (std::getline(s, one, ',')) {
+  for (size_t start = 0; start <= list.size();) {
+    size_t end = list.find(',', start);
+    if (end == std::string::npos) end = list.size();
+    std::string one = list.substr(start, end - start);
+    start = end + 1;
     const auto first = one.find_first_not_of(" \t"), last = one.find_last_not_of(" \t");
     if (first == std::string::npos) continue;
     one = one.substr(first, last - first + 1);
