@@ -42,15 +42,8 @@ void WriteMs(TempDir& dir) {
 
 void WriteMzml(const std::string& path) {
   auto scan = [](int level, double rt, double precursor, int charge, std::string energy, std::vector<Peak> peaks) {
-    Spectrum s;
-    s.msLevel = level;
-    s.retentionTime = rt;
-    s.precursorMz = precursor;
-    s.charge = charge;
-    s.collisionEnergy = std::move(energy);
-    s.mode = charge < 0 ? IonMode::Negative : IonMode::Positive;
-    s.peaks = std::move(peaks);
-    return s;
+    const IonMode mode = charge < 0 ? IonMode::Negative : IonMode::Positive;
+    return test::RunScan(level, rt, precursor, charge, std::move(energy), mode, std::move(peaks));
   };
   test::WriteRun(path, {scan(1, 60, 0, 1, "", kSurvey), scan(2, 61, 195.0877, 1, "20", kLow),
                         scan(2, 62, 195.0877, 1, "40", kHigh), scan(2, 90, 179.035, -1, "", kAcid)});

@@ -3,6 +3,7 @@
 // reports.
 #pragma once
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -72,5 +73,12 @@ inline const chem::ElementTable& BuiltInTable() {
 }
 
 inline bool Finite(double v) { return std::isfinite(v); }
+
+// A line without the white space around it.
+inline std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
 
 }  // namespace zelm::fuzz

@@ -15,12 +15,6 @@ using namespace zelm;
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 std::string Upper(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -34,7 +28,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
   while (start < bytes.size()) {
     size_t end = bytes.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = bytes.size();
-    lines.push_back(Trim(bytes.substr(start, end - start)));
+    lines.push_back(fuzz::Trimmed(bytes.substr(start, end - start)));
     start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
   }
   return lines;
@@ -51,9 +45,9 @@ std::pair<int, std::string> KeyOfBlock(const std::vector<std::string_view>& line
     if (line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '!') continue;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos || std::isdigit(static_cast<unsigned char>(line.front()))) continue;
-    const std::string key = Upper(Trim(line.substr(0, eq)));
+    const std::string key = Upper(fuzz::Trimmed(line.substr(0, eq)));
     const int kind = key == "FEATURE_ID" ? 1 : key == "SCANS" ? 2 : key == "TITLE" ? 3 : 0;
-    if (kind) values[kind] = std::string(Trim(line.substr(eq + 1)));
+    if (kind) values[kind] = std::string(fuzz::Trimmed(line.substr(eq + 1)));
   }
   for (int kind = 1; kind <= 3; ++kind)
     if (!values[kind].empty()) return {kind, values[kind]};

@@ -12,12 +12,6 @@ using namespace zelm;
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 bool StartsCompound(std::string_view line) {
   if (line.empty() || line.front() != '>') return false;
   std::string name(line.substr(1, line.find_first_of(" \t") - 1));
@@ -33,7 +27,7 @@ size_t Compounds(std::string_view bytes) {
   while (start < bytes.size()) {
     size_t end = bytes.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = bytes.size();
-    const std::string_view line = Trim(bytes.substr(start, end - start));
+    const std::string_view line = fuzz::Trimmed(bytes.substr(start, end - start));
     start = end + 1;
     if (line.empty() || line.front() == '#') continue;
     if (StartsCompound(line)) ++count;

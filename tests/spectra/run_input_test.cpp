@@ -10,15 +10,9 @@ namespace {
 namespace msd = pwiz::msdata;
 
 Spectrum Scan(int level, double rt, double precursorMz, int charge, std::string energy, bool negative, size_t i) {
-  Spectrum s;
-  s.msLevel = level;
-  s.retentionTime = rt;
-  s.precursorMz = precursorMz;
-  s.charge = charge;
-  s.collisionEnergy = std::move(energy);
-  s.mode = negative ? IonMode::Negative : IonMode::Positive;
-  s.peaks = {{100.5 + static_cast<double>(i), 1000}, {250.25, 20.5 * static_cast<double>(i + 1)}};
-  return s;
+  const double n = static_cast<double>(i);
+  return test::RunScan(level, rt, precursorMz, charge, std::move(energy), negative ? IonMode::Negative : IonMode::Positive,
+                       {{100.5 + n, 1000}, {250.25, 20.5 * (n + 1)}});
 }
 
 // Writes a run with a survey scan, two MS/MS scans of 300.125 close in time and one much later, and one negative scan

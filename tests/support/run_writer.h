@@ -4,11 +4,26 @@
 #include <boost/make_shared.hpp>
 #include <pwiz/data/msdata/MSDataFile.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "spectra/spectrum.h"
 
 namespace zelm::test {
+
+// A scan for WriteRun.
+inline Spectrum RunScan(int level, double rt, double precursorMz, int charge, std::string energy, IonMode mode,
+                        std::vector<Peak> peaks) {
+  Spectrum s;
+  s.msLevel = level;
+  s.retentionTime = rt;
+  s.precursorMz = precursorMz;
+  s.charge = charge;
+  s.collisionEnergy = std::move(energy);
+  s.mode = mode;
+  s.peaks = std::move(peaks);
+  return s;
+}
 
 // Each scan's level, peaks, retention time (seconds), precursor m/z and charge (MS2), collision energy (in eV, MS2)
 // and polarity (IonMode::Negative for a negative scan, else positive); its id is "scan=N", N from 1.
