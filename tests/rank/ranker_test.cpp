@@ -18,12 +18,19 @@ Ranker Make(RankOptions options) {
   return Ranker(std::move(*made.config));
 }
 
+Spectrum Of(int level, std::vector<Peak> peaks) {
+  Spectrum s;
+  s.msLevel = level;
+  s.peaks = std::move(peaks);
+  return s;
+}
+
 Feature At(double mz, std::vector<Peak> msms = {}, std::string ion = "") {
   Feature f;
   f.id = "f";
   f.mz = mz;
   f.ion = std::move(ion);
-  if (!msms.empty()) f.ms2.push_back(Spectrum{2, std::move(msms)});
+  if (!msms.empty()) f.ms2.push_back(Of(2, std::move(msms)));
   return f;
 }
 
@@ -156,14 +163,15 @@ TEST(Ranker, SpectraGiveTheEvidence) {
   o.ppm = 10;
   const Ranker ranker = Make(o);
   Feature f = At(145.96845, {}, "[M]+");
-  f.ms1.push_back(Spectrum{1, {{120.1, 30}, {145.96845, 100}, {146.97180, 6.6}, {147.96550, 63.9}, {148.96886, 4.1}, {149.96255, 10.2}, {161.2, 50}}});
+  f.ms1.push_back(Of(1, {{120.1, 30}, {145.96845, 100}, {146.97180, 6.6}, {147.96550, 63.9}, {148.96886, 4.1},
+                         {149.96255, 10.2}, {161.2, 50}}));
   const RankResult r = ranker.Rank(f);
   EXPECT_EQ(r.isotopePeaks.size(), 5u);
   EXPECT_EQ(Text(r.candidates.front().neutral), "C6H4Cl2");
   EXPECT_GT(*r.candidates.front().isotopeScore, 0.9);
 
   Feature g = At(195.0874, {{138.06619, 100}, {110.07127, 40}});
-  g.ms2.push_back(Spectrum{2, {{138.06620, 50}, {83.0600, 10}}});
+  g.ms2.push_back(Of(2, {{138.06620, 50}, {83.0600, 10}}));
   const RankResult merged = ranker.Rank(g);
   ASSERT_EQ(merged.msmsPeaks.size(), 3u);
   EXPECT_NEAR(merged.msmsPeaks[2].intensity, 2, 1e-9);  // each spectrum's base peak is 1
