@@ -7,6 +7,7 @@ zelm_src=$(cd "$(dirname "$0")/.." && pwd)
 . "$zelm_src/scripts/checked_build.sh"
 zelm_ensure_packages
 zelm_checked_configure
-cmake --build "$zelm_checked" -j2 --target core_tests engine_tests find_tests chemistry_tests find_window_tests zelm-find
+cmake --build "$zelm_checked" -j2 --target core_tests engine_tests spectra_tests rank_tests find_tests chemistry_tests find_window_tests \
+  zelm-find
 cd "$zelm_checked"
 ctest --output-on-failure -j2
