@@ -5,9 +5,11 @@
 // the first five; the candidates per feature; the time per feature (median, 95th percentile, mean, on one thread);
 // and the commonest causes of the misses.
 //
-//   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [weights] [-- zelm-find arguments]
-//   weights: --mass-weight W --msms-weight W --soft-weight W --element-weight W --further W --extra-sp W
-//            --prior NSCALE OSCALE HMEAN HWIDTH NOCARBON
+//   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]
+//                 [--drop-adduct] [-- zelm-find arguments]
+// --hand ranks with the hand-set weights, --model with a model's table; --cv K fits the model on K-1 folds of the
+// features (split by formula) and measures it on the other, for each fold; --drop-adduct leaves out every feature's
+// ion type (as files without ADDUCT give them).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -36,18 +38,17 @@ struct Args {
   std::string features, truth;
   size_t misses = 0, limit = 0;
   std::vector<std::string> find = {"--ppm", "10"};
-  ScoreModel model;
+  ScoreModel model = ScoreModel::BuiltIn();
+  std::string modelFile;
+  size_t folds = 0;
+  bool dropAdduct = false;
 };
 
 constexpr char kUsage[] =
-    "usage: massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [weights] [-- zelm-find arguments]\n";
+    "usage: massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]\n"
+    "                     [--drop-adduct] [-- zelm-find arguments]\n";
 
 bool ReadArgs(int argc, char** argv, Args& a) {
-  RatioPrior& r = a.model.ratio;
-  const std::map<std::string, double*> weights = {
-      {"--mass-weight", &a.model.massWeight},     {"--msms-weight", &a.model.msmsWeight},
-      {"--soft-weight", &a.model.softWeight},     {"--element-weight", &a.model.elementWeight},
-      {"--further", &r.furtherElements},          {"--extra-sp", &r.extraSulfurPhosphorus}};
   for (int i = 1; i < argc; ++i) {
     const std::string s = argv[i];
     const bool more = i + 1 < argc;
@@ -55,10 +56,10 @@ bool ReadArgs(int argc, char** argv, Args& a) {
     else if (s == "--truth" && more) a.truth = argv[++i];
     else if (s == "--misses" && more) a.misses = std::stoul(argv[++i]);
     else if (s == "--limit" && more) a.limit = std::stoul(argv[++i]);
-    else if (weights.count(s) && more) *weights.at(s) = std::stod(argv[++i]);
-    else if (s == "--prior" && i + 5 < argc)
-      for (double* x : {&r.nitrogenScale, &r.oxygenScale, &r.hydrogenMean, &r.hydrogenWidth, &r.noCarbon})
-        *x = std::stod(argv[++i]);
+    else if (s == "--hand") a.model = ScoreModel::Hand();
+    else if (s == "--model" && more) a.modelFile = argv[++i];
+    else if (s == "--cv" && more) a.folds = std::stoul(argv[++i]);
+    else if (s == "--drop-adduct") a.dropAdduct = true;
     else if (s == "--")
       for (++i; i < argc; ++i) a.find.push_back(argv[i]);
     else return false;

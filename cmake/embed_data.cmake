@@ -1,4 +1,8 @@
-# Writes a C++ source that holds each file of FILES as a byte array, with its bare file name.
+# Writes a C++ source that holds each file of FILES as a byte array, with its bare file name, in the table that the
+# function FUNCTION (default DefaultFiles) gives.
+if(NOT FUNCTION)
+  set(FUNCTION DefaultFiles)
+endif()
 set(body "// Generated from data/: the built-in default files, byte for byte.\n#include \"text/defaults.h\"\n\nnamespace zelm {\nnamespace {\n")
 set(table "")
 set(i 0)
@@ -13,5 +17,5 @@ foreach(f ${FILES})
   string(APPEND table "    {\"${name}\", std::string_view(data${i}, ${len})},\n")
   math(EXPR i "${i} + 1")
 endforeach()
-string(APPEND body "}  // namespace\n\nconst std::vector<DefaultFile>& DefaultFiles() {\n  static const std::vector<DefaultFile> files = {\n${table}  };\n  return files;\n}\n\n}  // namespace zelm\n")
+string(APPEND body "}  // namespace\n\nconst std::vector<DefaultFile>& ${FUNCTION}() {\n  static const std::vector<DefaultFile> files = {\n${table}  };\n  return files;\n}\n\n}  // namespace zelm\n")
 file(WRITE ${OUT} "${body}")

@@ -8,6 +8,7 @@
 #include "chemistry/composition.h"
 #include "chemistry/formula_rules.h"
 #include "chemistry/ion_type.h"
+#include "rank/evidence_terms.h"
 #include "spectra/spectrum.h"
 
 namespace zelm {
@@ -19,7 +20,7 @@ struct FragmentMatch {
   double mzTheoretical = 0, errorPpm = 0, errorMda = 0;  // the peak's error against the fragment
 };
 
-// The parts the score adds up (see rank/score_model.h).
+// The parts the score adds up, each the weighed sum of its terms (see rank/score_model.h).
 struct ScoreParts {
   double mass = 0, rules = 0, prior = 0;
   double isotopes = 0;  // 0 when the feature has no isotope peaks
@@ -33,6 +34,9 @@ struct RankedCandidate {
   std::optional<double> rdbe;
   int rank = 0;                         // 1 = best of its feature
   double score = 0;
+  double probability = 0;               // its share of its feature's candidates (all of them, not only those given)
+  EvidenceKind kind = EvidenceKind::Neither;  // which weights scored it
+  Evidence evidence{};                  // the terms the score weighs
   ScoreParts parts;
   std::optional<double> isotopeScore;   // the fit to the measured isotope peaks (0 to 1), when judged
   std::optional<double> msmsExplained;  // the fraction of the MS/MS intensity explained, when judged

@@ -37,7 +37,7 @@ struct RankOptions {
   double resolution = chem::kDefaultResolution;  // of the isotope patterns, m/dm
   std::string isotopes;                 // an isotope table file; empty: the built-in one
   double rtWindow = 10;                 // seconds: MS/MS scans of a run this close in time are one feature
-  ScoreModel model;
+  ScoreModel model = ScoreModel::BuiltIn();
 };
 
 // What cannot be used: the option ("ppm", "elements", ...) and why, in words for the user.

@@ -34,9 +34,13 @@ IonLayout::IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion,
       masses[blockShares[b][0].first] = blocks[b].mass / static_cast<double>(blockShares[b][0].second);
 }
 
+void IonLayout::ClassCounts(const long long* counts, std::array<double, kElementClasses>& n) const {
+  for (size_t e = 0; e < entries.size(); ++e) n[static_cast<size_t>(classes[e])] += static_cast<double>(counts[e]);
+}
+
 double IonLayout::Prior(const long long* counts, const ScoreModel& model) const {
   std::array<double, kElementClasses> n{};
-  for (size_t e = 0; e < entries.size(); ++e) n[static_cast<size_t>(classes[e])] += static_cast<double>(counts[e]);
+  ClassCounts(counts, n);
   auto of = [&](ElementClass c) { return n[static_cast<size_t>(c)]; };
   const RatioPrior& r = model.ratio;
   const double c = of(ElementClass::Carbon);

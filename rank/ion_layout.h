@@ -3,6 +3,7 @@
 // symbol, mass, valence and element class), so that nothing is looked up by name per candidate.
 #pragma once
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,8 @@ struct IonLayout {
 
   // The element prior (each element present once) and the ratio prior of neutral counts.
   double Prior(const long long* counts, const ScoreModel& model) const;
+  // The atoms of each element class in neutral counts.
+  void ClassCounts(const long long* counts, std::array<double, kElementClasses>& n) const;
   chem::Composition Composition(const long long* counts) const;
   // The ion's counts of neutral counts: the molecules, the adducts added, the losses taken away. False when the ion
   // takes away more than the molecules and adducts hold.

@@ -129,7 +129,7 @@ MsmsEvidence FragmentExplainer::Explain(const long long* ionCounts, bool formula
   return evidence;
 }
 
-double MsmsScore(const MsmsEvidence& msms, const ScoreModel& model) {
+double MsmsScore(const MsmsEvidence& msms) {
   if (msms.peaks == 0) return 0;
   // A peak of the true formula is explained nine times in ten, a peak at random with the candidate's chance.
   const double r = std::clamp(msms.chance, 0.01, 0.99);
@@ -140,7 +140,7 @@ double MsmsScore(const MsmsEvidence& msms, const ScoreModel& model) {
     sum += weight * (credit * yes + (1 - credit) * no);
     weights += weight;
   }
-  return weights > 0 ? model.msmsWeight * sum / weights : 0;
+  return weights > 0 ? sum / weights : 0;
 }
 
 }  // namespace zelm

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
+#include <limits>
 
 #include "chemistry/formula_rules.h"
+#include "rank/candidate_terms.h"
 #include "rank/feature_evidence.h"
 #include "rank/ion_layout.h"
 #include "rank/isotope_fit.h"
@@ -57,10 +60,11 @@ struct IonRun {
 // A candidate being ranked.
 struct Pending {
   size_t ion = 0, hit = 0;
-  double absPpm = 0, score = 0;
-  ScoreParts parts;
+  double absPpm = 0;
+  double cheap = 0, score = 0;  // the score of its cheap terms, and of all
   std::optional<double> isotope;
   int msms = -1;  // the index of its MS/MS evidence, -1 when it was not judged by it
+  bool judged = false;  // by every costly part its feature has
 };
 
 bool RulesOff(const chem::RuleSettings& r) {
@@ -90,6 +94,7 @@ class Search {
     int charge = 0;
     for (const chem::IonType& ion : result_.ions)
       if (charge == 0) charge = ion.Charge();
+    for (const chem::IonType& ion : result_.ions) ionTerms_.push_back(IonTerm(ion));
     FeatureEvidence e = EvidenceOf(feature, config, charge);
     result_.msmsPeaks = std::move(e.msms);
     result_.isotopePeaks = std::move(e.isotopes);
@@ -98,12 +103,17 @@ class Search {
   RankResult Run(bool countOnly) {
     for (size_t i = 0; i < result_.ions.size(); ++i) Enumerate(i, countOnly);
     if (countOnly) return std::move(result_);
-    for (Pending& p : pending_) JudgePrior(p);
+    bool fragments = false;
+    for (const IonRun& r : runs_) fragments |= r.fragments != nullptr;
+    kind_ = KindOf(!result_.isotopePeaks.empty(), fragments);
+    for (Pending& p : pending_) JudgeCheap(p);
     if (!result_.isotopePeaks.empty()) JudgeIsotopes();
-    JudgeMsms();
+    if (fragments) JudgeMsms();
+    Probabilities();
     const size_t shown = config_.top > 0 ? std::min(config_.top, pending_.size()) : pending_.size();
     Best(shown);
     for (size_t k = 0; k < shown; ++k) result_.candidates.push_back(Candidate(pending_[k], static_cast<int>(k + 1)));
+    for (RankedCandidate& c : result_.candidates) c.probability = std::exp((c.score - top_) / config_.model.temperature) / sum_;
     return std::move(result_);
   }
 
@@ -173,14 +183,36 @@ class Search {
 
   double Theoretical(const Pending& p) const { return runs_[p.ion].rule.MzOf(runs_[p.ion].hits->Sum(p.hit)); }
 
-  void JudgePrior(Pending& p) const {
+  // The candidate's terms: the cheap ones, then those of the costly parts it was judged by.
+  Evidence Terms(const Pending& p) {
     const IonRun& run = runs_[p.ion];
+    Evidence x{};
     const double share = half_ > 0 ? std::fabs(feature_.mz - Theoretical(p)) / half_ : 0;
-    const ScoreModel& m = config_.model;
-    p.parts.mass = -m.massWeight * share * share;
-    p.parts.rules = -m.softWeight * std::popcount(run.hits->Verdict(p.hit).soft);
-    p.parts.prior = run.layout->Prior(run.hits->Counts(p.hit), m);
-    p.score = m.Prior(share, std::popcount(run.hits->Verdict(p.hit).soft), p.parts.prior);
+    CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, ionTerms_[p.ion], config_.model,
+               x);
+    if (p.isotope) IsotopeTerms(p.isotope, x);
+    if (p.msms >= 0) {
+      const double theoretical = Theoretical(p);
+      MsmsTerms(evidence_[static_cast<size_t>(p.msms)], (feature_.mz - theoretical) / theoretical * 1e6,
+                half_ / feature_.mz * 1e6, x);
+    }
+    return x;
+  }
+
+  void JudgeCheap(Pending& p) {
+    p.cheap = p.score = config_.model.Score(kind_, Terms(p), true);
+  }
+
+  // The costly part of each judged candidate; the others get the lowest of them.
+  void AddCostly(size_t judged, const std::function<void(Pending&)>& judge) {
+    double lowest = 0;
+    for (size_t k = 0; k < judged; ++k) {
+      Pending& p = pending_[k];
+      const double before = p.score;
+      judge(p);
+      lowest = k == 0 ? p.score - before : std::min(lowest, p.score - before);
+    }
+    for (size_t k = judged; k < pending_.size(); ++k) pending_[k].score += lowest;
   }
 
   bool Better(const Pending& a, const Pending& b) {
@@ -201,43 +233,32 @@ class Search {
   }
 
   void JudgeIsotopes() {
-    const size_t judged = Best(kIsotopesJudged);
-    for (size_t k = 0; k < pending_.size(); ++k) {
-      Pending& p = pending_[k];
-      if (k >= judged) {
-        // Not among the best: counted as fitting not at all.
-        p.parts.isotopes = IsotopePart(0);
-      } else {
-        const IonRun& run = runs_[p.ion];
-        p.isotope = CandidateIsotopeScore(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
-                                          config_.table.table, config_.resolution, result_.isotopePeaks, half_);
-        if (!p.isotope) continue;
-        p.parts.isotopes = IsotopePart(*p.isotope);
-      }
-      p.score += p.parts.isotopes;
-    }
+    AddCostly(Best(kIsotopesJudged), [&](Pending& p) {
+      const IonRun& run = runs_[p.ion];
+      p.isotope = CandidateIsotopeScore(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
+                                        config_.table.table, config_.resolution, result_.isotopePeaks, half_);
+      Rescore(p);
+    });
   }
 
   void JudgeMsms() {
-    bool any = false;
-    for (const IonRun& r : runs_) any |= r.fragments != nullptr;
-    if (!any) return;
-    const size_t judged = Best(kMsmsJudged);
-    const double worst = config_.model.msmsWeight * std::log(0.1 / 0.99);
-    for (size_t k = 0; k < pending_.size(); ++k) {
-      Pending& p = pending_[k];
+    AddCostly(Best(kMsmsJudged), [&](Pending& p) {
       const IonRun& run = runs_[p.ion];
-      if (!run.fragments) continue;
-      if (k >= judged) {
-        // Not among the best: counted as explaining nothing.
-        p.parts.msms = worst;
-      } else {
-        p.msms = static_cast<int>(evidence_.size());
-        evidence_.push_back(run.fragments->Explain(IonCounts(p), config_.explain));
-        p.parts.msms = MsmsScore(evidence_.back(), config_.model);
-      }
-      p.score += p.parts.msms;
-    }
+      if (!run.fragments) return;
+      p.msms = static_cast<int>(evidence_.size());
+      evidence_.push_back(run.fragments->Explain(IonCounts(p), config_.explain));
+      Rescore(p);
+    });
+  }
+
+  void Rescore(Pending& p) { p.score = config_.model.Score(kind_, Terms(p)); }
+
+  // Each candidate's share exp(score / temperature) of its feature's, all candidates counted.
+  void Probabilities() {
+    top_ = -std::numeric_limits<double>::infinity();
+    for (const Pending& p : pending_) top_ = std::max(top_, p.score);
+    sum_ = 0;
+    for (const Pending& p : pending_) sum_ += std::exp((p.score - top_) / config_.model.temperature);
   }
 
   RankedCandidate Candidate(const Pending& p, int rank) {
@@ -254,7 +275,9 @@ class Search {
     c.rdbe = run.hits->Verdict(p.hit).rdbe;
     c.rank = rank;
     c.score = p.score;
-    c.parts = p.parts;
+    c.kind = kind_;
+    c.evidence = Terms(p);
+    c.parts = Parts(c.evidence, p.score);
     c.isotopeScore = p.isotope;
     c.softRules = run.hits->Verdict(p.hit).soft;
     if (p.msms < 0) return c;
@@ -268,6 +291,24 @@ class Search {
     return c;
   }
 
+  // The score's parts by kind of term; what a candidate not judged by a costly part got for it goes to that part.
+  ScoreParts Parts(const Evidence& x, double score) const {
+    const Evidence& w = config_.model.Weights(kind_);
+    ScoreParts parts;
+    for (size_t t = 0; t < kTerms; ++t) {
+      const Term term = static_cast<Term>(t);
+      double& part = term <= Term::RecalibratedShare2 ? parts.mass
+                     : term == Term::SoftRules       ? parts.rules
+                     : term == Term::IsotopeFit      ? parts.isotopes
+                     : term >= Term::MsmsLlr && term <= Term::MsmsError ? parts.msms
+                                                                        : parts.prior;
+      part += w[t] * x[t];
+    }
+    const double rest = score - (parts.mass + parts.rules + parts.prior + parts.isotopes + parts.msms);
+    (result_.msmsPeaks.empty() || kind_ == EvidenceKind::Ms1Only ? parts.isotopes : parts.msms) += rest;
+    return parts;
+  }
+
   const RankConfig& config_;
   const FormulaEnumerator& enumerator_;
   const Feature& feature_;
@@ -278,6 +319,9 @@ class Search {
   std::vector<MsmsEvidence> evidence_;
   std::vector<long long> charged_;
   std::string ta_, tb_;
+  std::vector<Term> ionTerms_;  // per ion
+  EvidenceKind kind_ = EvidenceKind::Neither;
+  double top_ = 0, sum_ = 1;  // the highest score, and the sum of exp((score - top_) / temperature)
 };
 
 }  // namespace

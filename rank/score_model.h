@@ -1,21 +1,17 @@
-// How the evidence of a candidate adds up to its score: the weights and priors, a value held by each configuration
-// (two rankings may weigh differently side by side).
-//
-// The score of a candidate is the sum of its parts, higher is better (a log-likelihood up to a constant):
-// - the mass error as its share e of the tolerance (0 to 1): -massWeight e^2, a normal error whose standard deviation
-//   is a tenth of the tolerance;
-// - each soft rule broken: -softWeight;
-// - the element prior: the rarest element present beyond C, H, N and O costs its elementCost, each further one
-//   furtherElements of its own; and the ratio prior below;
-// - the fit s (0 to 1) to measured isotope peaks: 2 ln(max(s, 0.01));
-// - the MS/MS evidence: msmsWeight times the mean over the peaks (weighed from 0.5 to 1 by intensity) of the
-//   log-likelihood ratio of the peak's explanation: a peak of the true formula is explained nine times in ten, one
-//   at random with the candidate's chance.
+// How the evidence of a candidate adds up to its score: a linear model over the evidence terms (rank/evidence_terms.h)
+// with weights for each kind of evidence a feature brings (MS/MS only, MS1 only, both, neither), fitted on features
+// with known formulas as a conditional logit: a candidate's probability is its share exp(score) among all of its
+// feature's candidates. A model is a value held by each configuration (two rankings may weigh differently side by
+// side). The built-in one is read from the fitted table data/score_model.txt; without it the hand-set weights hold.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
+
+#include "rank/evidence_terms.h"
 
 namespace zelm {
 
@@ -25,40 +21,44 @@ enum class ElementClass : unsigned char { Carbon, Hydrogen, Nitrogen, Oxygen, Su
 constexpr size_t kElementClasses = 11;
 ElementClass ClassOf(std::string_view symbol);
 
-// The shape of the space of known organic molecules, as a prior on a formula's ratios to carbon: each N per C costs
-// 1 / nitrogenScale, each O per C 1 / oxygenScale, hydrogen and halogens per C a normal curve around hydrogenMean;
-// a formula without carbon costs noCarbon; each S and P atom beyond two together extraSulfurPhosphorus.
+// The shape of the space of known organic molecules, as a prior on a formula's ratios to carbon (the element_prior
+// term): each N per C costs 1 / nitrogenScale, each O per C 1 / oxygenScale, hydrogen and halogens per C a normal
+// curve around hydrogenMean; a formula without carbon costs noCarbon; each S and P atom beyond two together
+// extraSulfurPhosphorus.
 struct RatioPrior {
   double nitrogenScale = 0.2, oxygenScale = 0.5, hydrogenMean = 1.4, hydrogenWidth = 0.6, noCarbon = 5;
   double extraSulfurPhosphorus = 0.7;
   double furtherElements = 0.5;  // the share of its cost each rare element beyond the rarest costs
 };
 
-// The weights, as measured on records with known formulas (bench/massbank_eval may set others to try them).
 struct ScoreModel {
-  double massWeight = 50;
-  double softWeight = 0.5;
-  double msmsWeight = 1;
-  double elementWeight = 1;  // times each element's cost
   RatioPrior ratio;
   // Roughly the natural logarithm of how much rarer known small molecules with the element are than those of C, H,
   // N and O alone, per ElementClass.
   std::array<double, kElementClasses> elementCost{0, 0, 0, 0, 2, 3, 3, 3, 4, 5, 0};
+  std::array<Evidence, kEvidenceKinds> weights{};
+  double temperature = 1;  // probabilities are softmax(score / temperature)
 
-  // The prior of one element present (0 or below).
-  double ElementPrior(ElementClass c) const { return -elementCost[static_cast<size_t>(c)] * elementWeight; }
-  // The mass error, soft-rule and prior parts together.
-  double Prior(double errorShare, int softBreaks, double elementPrior) const {
-    return -massWeight * errorShare * errorShare - softWeight * softBreaks + elementPrior;
-  }
+  // The hand-set weights: the mass error as a normal error whose standard deviation is a tenth of the tolerance,
+  // half a point a soft rule, the element prior, twice the log of the isotope fit, the MS/MS log-likelihood ratio.
+  static ScoreModel Hand();
+  // The fitted table built into the program, else Hand().
+  static const ScoreModel& BuiltIn();
+
+  double ElementPrior(ElementClass c) const { return -elementCost[static_cast<size_t>(c)]; }
+  const Evidence& Weights(EvidenceKind k) const { return weights[static_cast<size_t>(k)]; }
+  // The score of a candidate's terms; with cheapOnly the terms every candidate gets.
+  double Score(EvidenceKind k, const Evidence& x, bool cheapOnly = false) const;
 };
 
-// The isotope part of a fit s (0 to 1).
-double IsotopePart(double fit);
+// A model's table: "#" comment lines, "temperature T", and lines "KIND TERM WEIGHT" (kinds msms_only, ms1_only, both,
+// neither; terms as TermName); terms not named weigh 0. Nullopt with *why naming the line that cannot be read.
+std::optional<ScoreModel> ReadScoreModel(std::string_view text, std::string* why);
+std::string WriteScoreModel(const ScoreModel& model, std::string_view header);
 
-// The candidates judged by each costly part: the isotope fit for the best kIsotopesJudged by the parts before it, the
-// MS/MS evidence for the best kMsmsJudged by the parts before it; the rest are counted as fitting and explaining
-// nothing, so that they cannot overtake a candidate that was judged.
+// The candidates judged by each costly part: the isotope fit for the best kIsotopesJudged by the cheap terms, the
+// MS/MS evidence for the best kMsmsJudged; the rest get the lowest costly part of a judged candidate, so that they
+// cannot overtake one that was judged.
 constexpr size_t kMsmsJudged = 200;
 constexpr size_t kIsotopesJudged = 2000;
 

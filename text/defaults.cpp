@@ -10,6 +10,12 @@ std::string_view DefaultFileBytes(std::string_view name) {
   return {};
 }
 
+std::string_view ModelFileBytes(std::string_view name) {
+  for (const auto& f : ModelFiles())
+    if (name == f.Name) return f.Bytes;
+  return {};
+}
+
 std::vector<std::string> WriteMissingDefaults(const std::string& dir, std::string* problems) {
   std::vector<std::string> created;
   for (const auto& f : DefaultFiles()) {

@@ -107,7 +107,7 @@ TEST(Ranker, CaffeineFirstWithItsFiguresAndScoreParts) {
   EXPECT_LT(std::fabs(c.errorPpm), 0.01);
   EXPECT_EQ(c.rdbe, 6);
   EXPECT_FALSE(c.isotopeScore || c.msmsExplained);
-  EXPECT_NEAR(c.score, c.parts.mass + c.parts.rules + c.parts.prior, 1e-9);
+  EXPECT_NEAR(c.score, c.parts.mass + c.parts.rules + c.parts.prior + c.parts.isotopes + c.parts.msms, 1e-9);
   EXPECT_EQ(r.found.size(), 1u);
   EXPECT_EQ(static_cast<size_t>(r.found[0]), r.candidates.size());
   for (size_t k = 1; k < r.candidates.size(); ++k) EXPECT_GE(r.candidates[k - 1].score, r.candidates[k].score);
@@ -183,21 +183,29 @@ TEST(Ranker, TwoModelsRankSideBySide) {
   RankOptions o;
   o.elements = "C0-12 H0-30 N0-6 O0-4 S0-2";
   RankOptions deaf = o;
-  deaf.model.msmsWeight = 0;
+  for (Evidence& w : deaf.model.weights)
+    for (Term t : {Term::MsmsLlr, Term::MsmsIntensity, Term::MsmsPeaks, Term::MsmsChance, Term::MsmsConsistent,
+                   Term::MsmsCommonLosses, Term::MsmsPlausible, Term::MsmsError})
+      w[Index(t)] = 0;
   const Ranker hearing = Make(o), ignoring = Make(deaf);
   const Feature f = At(195.0874, {{138.06619, 100}, {110.07127, 40}});
   EXPECT_EQ(Text(hearing.Rank(f).candidates.front().neutral), "C8H10N4O2");
   EXPECT_EQ(Text(ignoring.Rank(f).candidates.front().neutral), "C8H18OS2");
 }
 
-TEST(ScoreModel, EachPartOrdersCandidatesTheWayItShould) {
-  const ScoreModel m;
-  EXPECT_GT(m.Prior(0.1, 0, 0), m.Prior(0.5, 0, 0));
-  EXPECT_GT(m.Prior(0.1, 0, 0), m.Prior(0.1, 1, 0));
+TEST(ScoreModel, TheHandModelOrdersEachPartTheWayItShouldAndItsTableReadsBack) {
+  const ScoreModel m = ScoreModel::Hand();
+  auto score = [&](std::initializer_list<std::pair<Term, double>> terms) {
+    Evidence x{};
+    for (const auto& [t, v] : terms) x[Index(t)] = v;
+    return m.Score(EvidenceKind::Both, x);
+  };
+  EXPECT_GT(score({{Term::MassShare2, 0.01}}), score({{Term::MassShare2, 0.25}}));
+  EXPECT_GT(score({{Term::SoftRules, 0}}), score({{Term::SoftRules, 1}}));
   EXPECT_GT(m.ElementPrior(ClassOf("N")), m.ElementPrior(ClassOf("Br")));
   EXPECT_EQ(ClassOf("Cl"), ElementClass::Chlorine);
   EXPECT_EQ(ClassOf("Na"), ElementClass::Other);
-  EXPECT_GT(IsotopePart(0.9), IsotopePart(0.2));
+  EXPECT_GT(score({{Term::IsotopeFit, std::log(0.9)}}), score({{Term::IsotopeFit, std::log(0.2)}}));
   // MS/MS: explained peaks count for a candidate, the more the less it explains by chance.
   MsmsEvidence good, poor, lucky;
   good.peaks = poor.peaks = lucky.peaks = 2;
@@ -206,9 +214,37 @@ TEST(ScoreModel, EachPartOrdersCandidatesTheWayItShould) {
   good.weights = {{1, 1}, {0.5, 1}};
   poor.weights = {{1, 1}, {0.5, 0}};
   lucky.weights = good.weights;
-  EXPECT_GT(MsmsScore(good, m), MsmsScore(poor, m));
-  EXPECT_GT(MsmsScore(good, m), MsmsScore(lucky, m));
-  EXPECT_EQ(MsmsScore(MsmsEvidence(), m), 0);
+  EXPECT_GT(MsmsScore(good), MsmsScore(poor));
+  EXPECT_GT(MsmsScore(good), MsmsScore(lucky));
+  EXPECT_EQ(MsmsScore(MsmsEvidence()), 0);
+  // The table as written reads back, and a bad line is named.
+  std::string why;
+  const auto again = ReadScoreModel(WriteScoreModel(m, "# hand\n"), &why);
+  ASSERT_TRUE(again) << why;
+  EXPECT_EQ(again->weights, m.weights);
+  EXPECT_FALSE(ReadScoreModel("temperature 1\nboth mass_share2 x\n", &why));
+  EXPECT_EQ(why, "line 2: the weight is no number");
+}
+
+TEST(Ranker, ProbabilitiesOfAFeatureAddUpToAtMostOneAndFollowTheScore) {
+  RankOptions o;
+  o.ppm = 10;
+  const RankResult all = Make(o).Rank(At(195.0874, {{138.06619, 100}, {110.07127, 40}}));
+  o.top = 2;
+  const RankResult two = Make(o).Rank(At(195.0874, {{138.06619, 100}, {110.07127, 40}}));
+  ASSERT_GT(all.candidates.size(), 2u);
+  double sum = 0;
+  for (size_t k = 0; k < all.candidates.size(); ++k) {
+    sum += all.candidates[k].probability;
+    if (k > 0) {
+      EXPECT_LE(all.candidates[k].probability, all.candidates[k - 1].probability);
+    }
+  }
+  EXPECT_NEAR(sum, 1, 1e-9);
+  // Shares of all the candidates, not only of those given.
+  ASSERT_EQ(two.candidates.size(), 2u);
+  EXPECT_DOUBLE_EQ(two.candidates[0].probability, all.candidates[0].probability);
+  EXPECT_LT(two.candidates[0].probability + two.candidates[1].probability, 1);
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "rank/candidate_terms.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+
+namespace zelm {
+
+void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
+                double errorShare, Term ionTerm, const ScoreModel& model, Evidence& x) {
+  auto set = [&](Term t, double v) { x[Index(t)] = v; };
+  set(Term::MassShare, errorShare);
+  set(Term::MassShare2, errorShare * errorShare);
+  set(Term::RecalibratedShare2, errorShare * errorShare);
+  set(Term::SoftRules, std::popcount(verdict.soft));
+  set(Term::ElementPrior, layout.Prior(counts, model));
+  std::array<double, kElementClasses> n{};
+  layout.ClassCounts(counts, n);
+  auto of = [&](ElementClass c) { return n[static_cast<size_t>(c)]; };
+  const ElementClass rare[] = {ElementClass::Sulfur,   ElementClass::Phosphorus, ElementClass::Fluorine,
+                               ElementClass::Chlorine, ElementClass::Bromine,    ElementClass::Iodine};
+  const Term has[] = {Term::HasS, Term::HasP, Term::HasF, Term::HasCl, Term::HasBr, Term::HasI};
+  double kinds = 0;
+  for (size_t k = 0; k < 6; ++k) {
+    const bool present = of(rare[k]) > 0;
+    set(has[k], present);
+    kinds += present;
+  }
+  set(Term::RareKinds, kinds);
+  set(Term::ExtraSP, std::max(0.0, of(ElementClass::Sulfur) + of(ElementClass::Phosphorus) - 2));
+  const double c = of(ElementClass::Carbon);
+  const double halogens = of(ElementClass::Fluorine) + of(ElementClass::Chlorine) + of(ElementClass::Bromine) +
+                          of(ElementClass::Iodine);
+  set(Term::NoCarbon, c == 0);
+  if (c > 0) {
+    set(Term::NPerC, of(ElementClass::Nitrogen) / c);
+    set(Term::OPerC, of(ElementClass::Oxygen) / c);
+    set(Term::HalogenPerC, halogens / c);
+    const double z = (of(ElementClass::Hydrogen) + halogens) / c - 1.4;
+    set(Term::HydrogenShape, z * z);
+  }
+  set(Term::Rdbe, verdict.rdbe.value_or(0) / 10);
+  if (ionTerm != Term::Count) set(ionTerm, 1);
+}
+
+void IsotopeTerms(std::optional<double> fit, Evidence& x) {
+  x[Index(Term::IsotopeFit)] = fit ? std::log(std::max(*fit, 0.01)) : 0;
+}
+
+void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x) {
+  if (msms.peaks == 0) return;
+  auto set = [&](Term t, double v) { x[Index(t)] = v; };
+  set(Term::MsmsLlr, MsmsScore(msms));
+  set(Term::MsmsIntensity, msms.explainedIntensity);
+  set(Term::MsmsPeaks, static_cast<double>(msms.explainedPeaks) / static_cast<double>(msms.peaks));
+  set(Term::MsmsChance, msms.chance);
+  (void)errorPpm;
+  (void)tolerancePpm;
+}
+
+}  // namespace zelm

@@ -1,0 +1,23 @@
+// The evidence terms of one candidate, from its counts and its judged evidence.
+#pragma once
+
+#include <optional>
+
+#include "chemistry/formula_rules.h"
+#include "rank/evidence_terms.h"
+#include "rank/ion_layout.h"
+#include "rank/msms_evidence.h"
+#include "rank/score_model.h"
+
+namespace zelm {
+
+// The terms every candidate gets: its mass error as a share of the tolerance, its rules, its elements and its ion
+// (ionTerm: IonTerm of the ion it is searched as). The costly terms are left as they are.
+void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
+                double errorShare, Term ionTerm, const ScoreModel& model, Evidence& x);
+// The isotope fit's term (0 to 1; nullopt: no pattern, the term 0).
+void IsotopeTerms(std::optional<double> fit, Evidence& x);
+// The MS/MS terms; errorShare and toleranceShare recalibrate the mass error by the fragments' systematic error.
+void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x);
+
+}  // namespace zelm
