@@ -1,5 +1,7 @@
 #include "rank/config.h"
 
+#include <string_view>
+
 #include "text/defaults.h"
 
 namespace zelm {
@@ -55,6 +57,15 @@ std::optional<ConfigProblem> MakeRules(const RankOptions& o, RankConfig& c) {
   return std::nullopt;
 }
 
+// "auto", in any case and with blanks around it.
+bool IsAuto(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+  if (first == std::string::npos || last - first + 1 != 4) return false;
+  for (size_t i = 0; i < 4; ++i)
+    if ((text[first + i] | 0x20) != "auto"[i]) return false;
+  return true;
+}
+
 }  // namespace
 
 std::optional<ConfigProblem> ParseIonList(const std::string& list, const chem::ElementTable& table,
@@ -67,6 +78,7 @@ std::optional<ConfigProblem> ParseIonList(const std::string& list, const chem::E
     const auto first = one.find_first_not_of(" \t"), last = one.find_last_not_of(" \t");
     if (first == std::string::npos) continue;
     one = one.substr(first, last - first + 1);
+    if (IsAuto(one)) return Problem("ion", "--ion auto stands alone: it cannot be listed with other ion types");
     const auto parsed = chem::IonType::Parse(one, &table);
     if (!parsed) return Problem("ion", "the ion type \"" + one + "\" cannot be used: " + parsed.Error().message);
     ions.push_back(*parsed);
@@ -79,8 +91,10 @@ MadeConfig MakeConfig(const RankOptions& o) {
   RankConfig c;
   for (auto step : {LoadTable, CheckTolerances, MakeBlocks, MakeRules})
     if (auto problem = step(o, c)) return {std::nullopt, std::move(problem)};
-  if (auto problem = ParseIonList(o.ions.value_or("[M+H]+"), c.table.table, c.ions)) return {std::nullopt, problem};
   c.ionsGiven = o.ions.has_value();
+  c.autoIons = c.ionsGiven && IsAuto(*o.ions);
+  const std::string list = c.ionsGiven && !c.autoIons ? *o.ions : "[M+H]+";
+  if (auto problem = ParseIonList(list, c.table.table, c.ions)) return {std::nullopt, problem};
   c.msms = o.msms;
   c.explain = o.explain;
   c.top = o.top > 0 ? o.top : o.explain ? 3 : 0;

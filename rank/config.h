@@ -21,7 +21,7 @@ struct RankOptions {
   std::string elements;                 // an element list (empty: kDefaultElements)
   std::string library;                  // a library file's path: its entries instead of the elements
   int maxCount = 15;                    // with a library: each entry from 0 to this count
-  std::optional<std::string> ions;      // ion types, comma-separated; not given: the feature's, else [M+H]+
+  std::optional<std::string> ions;      // ion types, comma-separated, or "auto"; not given: as auto
   std::optional<double> ppm, mda;       // the tolerance; neither given: 5 ppm
   size_t maxCandidates = 0;             // rank at most this many per feature and ion, the closest (0: all)
   size_t top = 0;                       // give at most this many per feature (0: all; 3 with explain)
@@ -51,8 +51,9 @@ struct ConfigProblem {
 struct RankConfig {
   chem::LoadedTable table;
   std::vector<Block> blocks;
-  std::vector<chem::IonType> ions;      // when not given: [M+H]+
-  bool ionsGiven = false;
+  std::vector<chem::IonType> ions;      // when not given or auto: [M+H]+ (for features of unknown polarity)
+  bool ionsGiven = false;               // the options name ion types or auto
+  bool autoIons = false;                // the options' list is "auto": as when none is given (see IonsOfFeature)
   Tolerance tolerance;
   Tolerance fragments;                  // for MS/MS peaks
   chem::RuleSettings rules;
@@ -69,7 +70,7 @@ struct MadeConfig {
 };
 MadeConfig MakeConfig(const RankOptions& options);
 
-// The ion types of a comma-separated list, or why one cannot be used.
+// The ion types of a comma-separated list, or why one cannot be used ("auto" among other ion types cannot).
 std::optional<ConfigProblem> ParseIonList(const std::string& list, const chem::ElementTable& table,
                                           std::vector<chem::IonType>& ions);
 
