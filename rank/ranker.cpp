@@ -7,7 +7,9 @@
 #include <limits>
 
 #include "chemistry/formula_rules.h"
+#include "rank/adduct_evidence.h"
 #include "rank/candidate_terms.h"
+#include "rank/common_ions.h"
 #include "rank/feature_evidence.h"
 #include "rank/ion_layout.h"
 #include "rank/isotope_fit.h"
@@ -95,6 +97,12 @@ class Search {
     for (const chem::IonType& ion : result_.ions)
       if (charge == 0) charge = ion.Charge();
     for (const chem::IonType& ion : result_.ions) ionTerms_.push_back(IonTerm(ion));
+    // The same molecule's other ions in the survey spectrum.
+    if (!feature.ms1.empty() && feature.Polarity() != 0) {
+      family_.emplace(feature.ms1.front(), feature.mz, CommonIons(feature.Polarity(), config.table.table),
+                      config.table.table, config.tolerance);
+      for (const chem::IonType& ion : result_.ions) members_.push_back(family_->Member(ion));
+    }
     FeatureEvidence e = EvidenceOf(feature, config, charge);
     result_.msmsPeaks = std::move(e.msms);
     result_.isotopePeaks = std::move(e.isotopes);
@@ -190,6 +198,7 @@ class Search {
     const double share = half_ > 0 ? std::fabs(feature_.mz - Theoretical(p)) / half_ : 0;
     CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, ionTerms_[p.ion], config_.model,
                x);
+    if (family_) x[Index(Term::OtherIonsSeen)] = family_->Of(run.hits->Sum(p.hit), members_[p.ion]).seen;
     if (p.isotope) IsotopeTerms(p.isotope, x);
     if (p.msms >= 0) {
       const double theoretical = Theoretical(p);
@@ -320,6 +329,8 @@ class Search {
   std::vector<long long> charged_;
   std::string ta_, tb_;
   std::vector<Term> ionTerms_;  // per ion
+  std::optional<AdductFamily> family_;  // with a survey spectrum and a known polarity
+  std::vector<size_t> members_;         // per ion, its index in the family
   EvidenceKind kind_ = EvidenceKind::Neither;
   double top_ = 0, sum_ = 1;  // the highest score, and the sum of exp((score - top_) / temperature)
 };
@@ -335,20 +346,9 @@ Ranker::Ranker(RankConfig config) : config_(std::move(config)) {
 Ranker::~Ranker() = default;
 
 std::optional<std::vector<chem::IonType>> Ranker::IonsFor(const Feature& f, std::string* why) const {
-  const chem::ElementTable& table = config_.table.table;
-  if (!f.ion.empty()) {
-    const auto parsed = chem::IonType::Parse(f.ion, &table);
-    if (parsed) return std::vector<chem::IonType>{*parsed};
-    if (why)
-      *why = ReadProblem{f.file, f.line, "the ion type \"" + f.ion + "\" cannot be used: " + parsed.Error().message}
-                 .Text();
-    return std::nullopt;
-  }
-  if (config_.ionsGiven || f.Polarity() == 0) return config_.ions;
-  const int z = f.charge != 0 ? std::abs(f.charge) : 1;
-  const std::string count = z == 1 ? "" : std::to_string(z);
-  const std::string notation = f.Polarity() > 0 ? "[M+" + count + "H]" + count + "+" : "[M-" + count + "H]" + count + "-";
-  return std::vector<chem::IonType>{*chem::IonType::Parse(notation, &table)};
+  std::vector<chem::IonType> ions = IonsOfFeature(f, config_, why);
+  if (ions.empty()) return std::nullopt;
+  return ions;
 }
 
 RankResult Ranker::Run(const Feature& feature, bool countOnly) const {

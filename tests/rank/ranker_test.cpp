@@ -65,6 +65,7 @@ TEST(RankConfig, EachOptionIsCheckedOnceAndAProblemNamesIt) {
 }
 
 TEST(Ranker, IonTypesFromTheFeatureItsChargeItsModeOrTheConfiguration) {
+  // (The mode alone gave [M-H]- before unknown ion types were searched as every common ion.)
   const Ranker plain = Make({});
   auto ions = [](const Ranker& r, Feature f) {
     std::string why;
@@ -76,8 +77,9 @@ TEST(Ranker, IonTypesFromTheFeatureItsChargeItsModeOrTheConfiguration) {
   };
   Feature f = At(200);
   EXPECT_EQ(ions(plain, f), "[M+H]+ ");
+  // Only the ion mode: every common ion of it (an unknown ion type is searched as each).
   f.mode = IonMode::Negative;
-  EXPECT_EQ(ions(plain, f), "[M-H]- ");
+  EXPECT_EQ(ions(plain, f), "[M-H]- [M+Cl]- [M+FA-H]- [M+CH3COOH-H]- [M-H2O-H]- [M]- ");
   f.charge = -2;
   EXPECT_EQ(ions(plain, f), "[M-2H]2- ");
   f.ion = "[M+Na]+";
