@@ -11,6 +11,7 @@
 // features (split by formula) and measures it on the other, for each fold; --drop-adduct leaves out every feature's
 // ion type (as files without ADDUCT give them).
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -22,17 +23,15 @@
 #include "chemistry/formula_notation.h"
 #include "chemistry/formula_rules.h"
 #include "find/find_options.h"
+#include "rank/model_fit.h"
 #include "rank/ranker.h"
 #include "spectra/feature_input.h"
 #include "text/textfile.h"
+#include "truth_table.h"
 
 using namespace zelm;
 
 namespace {
-
-struct Truth {
-  std::string formula, adduct, name;
-};
 
 struct Args {
   std::string features, truth;
@@ -65,22 +64,6 @@ bool ReadArgs(int argc, char** argv, Args& a) {
     else return false;
   }
   return !a.features.empty() && !a.truth.empty();
-}
-
-// The truth table: id, name, formula, adduct, ... with a header line.
-std::map<std::string, Truth> ReadTruth(const std::string& bytes) {
-  std::map<std::string, Truth> truth;
-  size_t start = 0;
-  bool header = true;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    const auto f = SplitDelimited(std::string_view(bytes).substr(start, end - start), '\t');
-    start = end + 1;
-    if (!header && f.size() >= 4) truth[f[0]] = {f[2], f[3], f[1]};
-    header = false;
-  }
-  return truth;
 }
 
 // Why a true formula is not among the candidates: outside the element ranges, or a hard rule.
@@ -147,6 +130,42 @@ std::string MissCause(const Feature& f, const RankResult& r, size_t rank) {
   return "ranked below: closer mass, MS/MS no better";
 }
 
+// The reliability of the rank-1 probabilities: ten bins of the stated probability, each with its mean stated, the
+// share right and the count; and the expected calibration error.
+void PrintReliability(const std::vector<std::pair<double, bool>>& firsts) {
+  std::vector<double> stated(10, 0), right(10, 0), count(10, 0);
+  for (const auto& [p, ok] : firsts) {
+    const size_t b = std::min<size_t>(9, static_cast<size_t>(p * 10));
+    stated[b] += p;
+    right[b] += ok;
+    count[b] += 1;
+  }
+  double ece = 0;
+  std::printf("reliability of rank 1	stated	observed	count\n");
+  for (size_t b = 0; b < 10; ++b) {
+    if (count[b] == 0) continue;
+    std::printf("%.1f-%.1f\t%.3f\t%.3f\t%.0f\n", b / 10.0, (b + 1) / 10.0, stated[b] / count[b], right[b] / count[b],
+                count[b]);
+    ece += std::fabs(stated[b] - right[b]) / static_cast<double>(firsts.size());
+  }
+  std::printf("expected calibration error\t%.3f\n", ece);
+}
+
+void PrintTallies(std::map<std::string, Tally>& tallies) {
+  std::printf("features\tcount\tfound %%\ttop-1 %%\ttop-5 %%\n");
+  for (const char* kind : {"MS/MS only", "MS1 only", "both", "neither", "with MS/MS", "all"}) {
+    const Tally& t = tallies[kind];
+    std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\n", kind, t.features, Percent(t.found, t.features),
+                Percent(t.top1, t.features), Percent(t.top5, t.features));
+  }
+}
+
+void AddTally(std::map<std::string, Tally>& tallies, const std::string& kind, size_t rank) {
+  tallies[kind].Add(rank);
+  tallies["all"].Add(rank);
+  if (kind == "MS/MS only" || kind == "both") tallies["with MS/MS"].Add(rank);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,6 +181,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   options.model = a.model;
+  if (!a.modelFile.empty()) {
+    const auto bytes = ReadWholeFile(a.modelFile, &why);
+    auto model = bytes ? ReadScoreModel(*bytes, &why) : std::nullopt;
+    if (!model) {
+      std::cerr << a.modelFile << ": " << why << "\n";
+      return 2;
+    }
+    options.model = *model;
+  }
+  // Cross-validation refits the model on the terms of each feature's judged candidates.
+  if (a.folds > 0) options.top = kMsmsJudged;
   MadeConfig made = MakeConfig(options);
   if (!made.config) {
     std::cerr << "zelm-find arguments: " << made.problem->message << "\n";
@@ -182,7 +212,11 @@ int main(int argc, char** argv) {
   std::vector<double> candidates;
   std::map<std::string, size_t> causes;
   std::vector<std::string> missLines;
-  for (const Feature& f : list.features) {
+  std::vector<std::pair<double, bool>> firsts;
+  std::vector<TrainingFeature> training;
+  std::vector<std::string> kinds;
+  for (Feature f : list.features) {
+    if (a.dropAdduct) f.ion.clear();
     const auto t = truth.find(f.id);
     if (t == truth.end()) continue;
     if (a.limit && times.size() >= a.limit) break;
@@ -198,8 +232,13 @@ int main(int argc, char** argv) {
         rank = static_cast<size_t>(c.rank);
         break;
       }
-    tallies[KindOf(f)].Add(rank);
-    tallies["all"].Add(rank);
+    if (a.folds > 0) {
+      training.push_back(TrainingOf(r, want));
+      kinds.push_back(KindOf(f));
+      continue;
+    }
+    AddTally(tallies, KindOf(f), rank);
+    if (!r.candidates.empty()) firsts.push_back({r.candidates.front().probability, rank == 1});
     std::string cause;
     if (rank == 0) cause = !r.problem.empty() ? "ion type cannot be used"
                            : parsed.Ok()      ? "not found: " + WhyNotFound(*parsed, ranker.Config())
@@ -213,12 +252,16 @@ int main(int argc, char** argv) {
                   r.ions.empty() ? "?" : r.ions.front().Notation().c_str(), rank, best.c_str(), cause.c_str());
     missLines.push_back(line);
   }
-  std::printf("features\tcount\tfound %%\ttop-1 %%\ttop-5 %%\n");
-  for (const char* kind : {"MS/MS only", "MS1 only", "both", "neither", "all"}) {
-    const Tally& t = tallies[kind];
-    std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\n", kind, t.features, Percent(t.found, t.features),
-                Percent(t.top1, t.features), Percent(t.top5, t.features));
+  if (a.folds > 0) {
+    const std::vector<HeldOut> held = CrossValidate(training, a.folds, options.model, FitOptions{});
+    for (size_t i = 0; i < held.size(); ++i) {
+      AddTally(tallies, kinds[i], held[i].rank);
+      if (!training[i].candidates.empty()) firsts.push_back({held[i].firstProbability, held[i].rank == 1});
+    }
+    std::printf("cross-validated over %zu folds split by formula\n", a.folds);
   }
+  PrintTallies(tallies);
+  PrintReliability(firsts);
   const double mean = times.empty() ? 0 : std::accumulate(times.begin(), times.end(), 0.0) / times.size();
   std::printf("median candidates\t%.0f\n", Quantile(candidates, 0.5));
   std::printf("time per feature\tmedian %.2f ms\t95th percentile %.2f ms\tmean %.2f ms\tmost %.0f ms\n",

@@ -37,6 +37,7 @@ struct RankedCandidate {
   double probability = 0;               // its share of its feature's candidates (all of them, not only those given)
   EvidenceKind kind = EvidenceKind::Neither;  // which weights scored it
   Evidence evidence{};                  // the terms the score weighs
+  bool judged = false;                  // by every costly part its feature has (else it got the lowest of them)
   ScoreParts parts;
   std::optional<double> isotopeScore;   // the fit to the measured isotope peaks (0 to 1), when judged
   std::optional<double> msmsExplained;  // the fraction of the MS/MS intensity explained, when judged

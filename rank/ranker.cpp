@@ -286,6 +286,7 @@ class Search {
     c.score = p.score;
     c.kind = kind_;
     c.evidence = Terms(p);
+    c.judged = (result_.isotopePeaks.empty() || p.isotope.has_value()) && (!runs_[p.ion].fragments || p.msms >= 0);
     c.parts = Parts(c.evidence, p.score);
     c.isotopeScore = p.isotope;
     c.softRules = run.hits->Verdict(p.hit).soft;

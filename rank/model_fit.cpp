@@ -1,0 +1,195 @@
+#include "rank/model_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "chemistry/formula_notation.h"
+
+namespace zelm {
+
+namespace {
+
+using Matrix = std::vector<std::vector<double>>;
+
+// Solves a x = b for a symmetric positive definite a (Gaussian elimination with pivoting); b becomes x.
+void Solve(Matrix a, std::vector<double>& b) {
+  const size_t n = b.size();
+  for (size_t c = 0; c < n; ++c) {
+    size_t pivot = c;
+    for (size_t r = c + 1; r < n; ++r)
+      if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+    std::swap(a[c], a[pivot]);
+    std::swap(b[c], b[pivot]);
+    if (a[c][c] == 0) continue;
+    for (size_t r = c + 1; r < n; ++r) {
+      const double f = a[r][c] / a[c][c];
+      for (size_t k = c; k < n; ++k) a[r][k] -= f * a[c][k];
+      b[r] -= f * b[c];
+    }
+  }
+  for (size_t c = n; c-- > 0;) {
+    for (size_t k = c + 1; k < n; ++k) b[c] -= a[c][k] * b[k];
+    b[c] = a[c][c] != 0 ? b[c] / a[c][c] : 0;
+  }
+}
+
+// The features' log-likelihood under weights w (of scaled terms) less the penalty, and optionally its gradient and
+// the negative Hessian.
+double LogLikelihood(const std::vector<const TrainingFeature*>& features, const std::vector<double>& scale,
+                     const std::vector<double>& w, double ridge, std::vector<double>* gradient, Matrix* curvature) {
+  const size_t n = w.size();
+  double total = 0;
+  for (size_t i = 0; i < n; ++i) total -= ridge * w[i] * w[i] / 2;
+  if (gradient) {
+    gradient->assign(n, 0);
+    for (size_t i = 0; i < n; ++i) (*gradient)[i] = -ridge * w[i];
+  }
+  if (curvature) {
+    curvature->assign(n, std::vector<double>(n, 0));
+    for (size_t i = 0; i < n; ++i) (*curvature)[i][i] = ridge;
+  }
+  std::vector<double> s, p, mean(n);
+  for (const TrainingFeature* f : features) {
+    const auto& c = f->candidates;
+    s.assign(c.size(), 0);
+    for (size_t k = 0; k < c.size(); ++k)
+      for (size_t i = 0; i < n; ++i) s[k] += w[i] * c[k][i] * scale[i];
+    const double top = *std::max_element(s.begin(), s.end());
+    double z = 0;
+    for (double v : s) z += std::exp(v - top);
+    total += s[static_cast<size_t>(f->right)] - top - std::log(z);
+    if (!gradient) continue;
+    p.assign(c.size(), 0);
+    std::fill(mean.begin(), mean.end(), 0);
+    for (size_t k = 0; k < c.size(); ++k) {
+      p[k] = std::exp(s[k] - top) / z;
+      for (size_t i = 0; i < n; ++i) mean[i] += p[k] * c[k][i] * scale[i];
+    }
+    for (size_t i = 0; i < n; ++i) (*gradient)[i] += c[static_cast<size_t>(f->right)][i] * scale[i] - mean[i];
+    if (!curvature) continue;
+    for (size_t k = 0; k < c.size(); ++k) {
+      if (p[k] < 1e-12) continue;
+      for (size_t i = 0; i < n; ++i) {
+        const double di = c[k][i] * scale[i] - mean[i];
+        if (di == 0) continue;
+        for (size_t j = 0; j <= i; ++j) (*curvature)[i][j] += p[k] * di * (c[k][j] * scale[j] - mean[j]);
+      }
+    }
+  }
+  if (curvature)
+    for (size_t i = 0; i < n; ++i)
+      for (size_t j = 0; j < i; ++j) (*curvature)[j][i] = (*curvature)[i][j];
+  return total;
+}
+
+// The weights of one group of features: terms scaled to a unit spread over the candidates, Newton steps halved
+// until the likelihood grows.
+Evidence FitWeights(const std::vector<const TrainingFeature*>& features, double ridge) {
+  std::vector<double> scale(kTerms, 0), mean(kTerms, 0);
+  size_t count = 0;
+  for (const TrainingFeature* f : features)
+    for (const Evidence& x : f->candidates) {
+      ++count;
+      for (size_t i = 0; i < kTerms; ++i) mean[i] += x[i];
+    }
+  if (count == 0) return Evidence{};
+  for (double& m : mean) m /= static_cast<double>(count);
+  for (const TrainingFeature* f : features)
+    for (const Evidence& x : f->candidates)
+      for (size_t i = 0; i < kTerms; ++i) scale[i] += (x[i] - mean[i]) * (x[i] - mean[i]);
+  for (double& s : scale) s = s > 0 ? 1 / std::sqrt(s / static_cast<double>(count)) : 0;
+  std::vector<double> w(kTerms, 0), g;
+  Matrix h;
+  double current = LogLikelihood(features, scale, w, ridge, &g, &h);
+  for (int step = 0; step < 50; ++step) {
+    std::vector<double> delta = g;
+    Solve(h, delta);
+    double size = 1, next = current;
+    std::vector<double> trial(kTerms);
+    for (int halve = 0; halve < 30; ++halve, size /= 2) {
+      for (size_t i = 0; i < kTerms; ++i) trial[i] = w[i] + size * delta[i];
+      next = LogLikelihood(features, scale, trial, ridge, nullptr, nullptr);
+      if (next >= current) break;
+    }
+    if (next < current) break;
+    w = trial;
+    const bool done = next - current < 1e-6;
+    current = LogLikelihood(features, scale, w, ridge, &g, &h);
+    if (done) break;
+  }
+  Evidence out{};
+  for (size_t i = 0; i < kTerms; ++i) out[i] = w[i] * scale[i];
+  return out;
+}
+
+}  // namespace
+
+TrainingFeature TrainingOf(const RankResult& result, const std::string& formula) {
+  TrainingFeature f;
+  f.formula = formula;
+  for (const RankedCandidate& c : result.candidates) {
+    if (!c.judged) continue;
+    f.kind = c.kind;
+    if (f.right < 0 && chem::ToAscii(c.neutral) == formula) f.right = static_cast<int>(f.candidates.size());
+    f.candidates.push_back(c.evidence);
+  }
+  return f;
+}
+
+ScoreModel FitModel(const std::vector<TrainingFeature>& features, const ScoreModel& base, const FitOptions& options) {
+  ScoreModel model = base;
+  model.temperature = 1;
+  std::vector<const TrainingFeature*> all;
+  for (const TrainingFeature& f : features)
+    if (f.right >= 0 && f.candidates.size() > 1) all.push_back(&f);
+  const Evidence pooled = FitWeights(all, options.ridge);
+  for (size_t k = 0; k < kEvidenceKinds; ++k) {
+    std::vector<const TrainingFeature*> own;
+    for (const TrainingFeature* f : all)
+      if (static_cast<size_t>(f->kind) == k) own.push_back(f);
+    model.weights[k] = own.size() >= options.minimumFeatures ? FitWeights(own, options.ridge) : pooled;
+  }
+  return model;
+}
+
+size_t FoldOf(const std::string& formula, size_t folds) {
+  // FNV-1a: the same folds on every machine and every run.
+  unsigned long long h = 1469598103934665603ULL;
+  for (unsigned char c : formula) h = (h ^ c) * 1099511628211ULL;
+  return folds > 0 ? static_cast<size_t>(h % folds) : 0;
+}
+
+HeldOut Score(const ScoreModel& model, const TrainingFeature& feature) {
+  HeldOut out;
+  out.kind = feature.kind;
+  if (feature.candidates.empty()) return out;
+  std::vector<double> s;
+  for (const Evidence& x : feature.candidates) s.push_back(model.Score(feature.kind, x) / model.temperature);
+  const size_t best = static_cast<size_t>(std::max_element(s.begin(), s.end()) - s.begin());
+  double z = 0;
+  for (double v : s) z += std::exp(v - s[best]);
+  out.firstProbability = 1 / z;
+  if (feature.right < 0) return out;
+  const double mine = s[static_cast<size_t>(feature.right)];
+  out.rank = 1;
+  for (size_t k = 0; k < s.size(); ++k)
+    if (s[k] > mine || (s[k] == mine && k < static_cast<size_t>(feature.right))) ++out.rank;
+  return out;
+}
+
+std::vector<HeldOut> CrossValidate(const std::vector<TrainingFeature>& features, size_t folds, const ScoreModel& base,
+                                   const FitOptions& options) {
+  std::vector<HeldOut> out(features.size());
+  for (size_t fold = 0; fold < folds; ++fold) {
+    std::vector<TrainingFeature> train;
+    for (const TrainingFeature& f : features)
+      if (FoldOf(f.formula, folds) != fold) train.push_back(f);
+    const ScoreModel model = FitModel(train, base, options);
+    for (size_t i = 0; i < features.size(); ++i)
+      if (FoldOf(features[i].formula, folds) == fold) out[i] = Score(model, features[i]);
+  }
+  return out;
+}
+
+}  // namespace zelm
