@@ -15,7 +15,7 @@ std::string Formula(const chem::Composition& c, bool unicode) { return unicode ?
 const std::vector<std::string>& CandidateColumns() {
   static const std::vector<std::string> kColumns = {
       "query",     "mz",   "ion",  "formula", "ion_formula",   "mz_theoretical", "error_ppm",
-      "error_mda", "rdbe", "rank", "score",   "isotope_score", "msms_explained", "rules"};
+      "error_mda", "rdbe", "rank", "score",   "isotope_score", "msms_explained", "rules", "probability"};
   return kColumns;
 }
 
@@ -26,7 +26,7 @@ const std::vector<std::string>& ExplainColumns() {
 }
 
 void CandidateRows(const Feature& feature, const RankResult& result, bool unicode, TableWriter& table) {
-  char a[32], b[32], d[32], e[32], f[32], g[32], h[32], k[32];
+  char a[32], b[32], d[32], e[32], f[32], g[32], h[32], k[32], p[32];
   for (const RankedCandidate& c : result.candidates) {
     const std::string ion = result.ions[c.ion].Notation(), formula = Formula(c.neutral, unicode),
                       ionFormula = Formula(c.ionFormula, unicode), rank = std::to_string(c.rank),
@@ -44,7 +44,8 @@ void CandidateRows(const Feature& feature, const RankResult& result, bool unicod
                               {FormatNumber(c.score, 3, g), true},
                               {c.isotopeScore ? FormatNumber(*c.isotopeScore, 3, h) : std::string_view(), true},
                               {c.msmsExplained ? FormatNumber(*c.msmsExplained, 3, k) : std::string_view(), true},
-                              {rules, false}};
+                              {rules, false},
+                              {FormatNumber(c.probability, 4, p), true}};
     table.Row(cells);
   }
 }

@@ -40,11 +40,12 @@ TEST(FindMain, CaffeineIsFoundWithItsFigures) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[0],
             "query\tmz\tion\tformula\tion_formula\tmz_theoretical\terror_ppm\terror_mda\trdbe\trank\tscore\t"
-            "isotope_score\tmsms_explained\trules");
+            "isotope_score\tmsms_explained\trules\tprobability");
   // Ranked first, with no isotope or MS/MS peaks to judge by and no soft rule broken.
   EXPECT_EQ(lines[1].substr(0, lines[1].find("\t1\t")),
             "195.087652\t195.087652\t[M+H]+\tC8H10N4O2\tC8H11N4O2\t195.087652\t0\t0\t6");
-  EXPECT_EQ(lines[1].substr(lines[1].size() - 3), "\t\t\t");
+  // No isotope or MS/MS figures and no rule broken; the probability last (the only candidate: 1).
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 5), "\t\t\t\t1");
   // The neutral mass as it is, and the sodium adduct: the same formula at other masses.
   EXPECT_NE(Find({"194.080376", "--ion", "M", "-e", "C0-10 H0-20 N0-5 O0-5", "--ppm", "1"}).out.find("\tM\tC8H10N4O2\t"),
             std::string::npos);
@@ -105,13 +106,17 @@ TEST(FindMain, CountOnlyAndMaxCandidates) {
   // --top keeps the best of a query.
   const Outcome top = Find({"301.141", "--top", "2", "--ratios", "off"});
   EXPECT_EQ(Lines(top.out).size(), 3u);
-  EXPECT_EQ(Lines(top.out)[1], Lines(some.out)[1]);
+  // The same best row as of the four closest, but for its probability: a share of every candidate ranked.
+  const auto withoutLast = [](const std::string& line) { return line.substr(0, line.rfind('\t')); };
+  EXPECT_EQ(withoutLast(Lines(top.out)[1]), withoutLast(Lines(some.out)[1]));
+  EXPECT_LT(std::stod(Lines(top.out)[1].substr(Lines(top.out)[1].rfind('\t') + 1)),
+            std::stod(Lines(some.out)[1].substr(Lines(some.out)[1].rfind('\t') + 1)));
 }
 
 TEST(FindMain, CsvAndJsonOutputs) {
   const Outcome csv = Find({"195.0877", "-f", "csv", "--max-candidates", "2", "-q"});
   EXPECT_EQ(Lines(csv.out)[0], "query,mz,ion,formula,ion_formula,mz_theoretical,error_ppm,error_mda,rdbe,rank,score,"
-                                "isotope_score,msms_explained,rules");
+                                "isotope_score,msms_explained,rules,probability");
   const Outcome json = Find({"195.0877", "-f", "json", "--max-candidates", "2", "-q"});
   EXPECT_EQ(json.out.front(), '[');
   EXPECT_EQ(json.out.substr(json.out.size() - 4), "}\n]\n");
