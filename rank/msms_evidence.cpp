@@ -63,7 +63,7 @@ struct FragmentExplainer::Scratch {
   std::vector<size_t> order;      // the entries the ion holds but the leaf, heaviest first
   std::vector<double> rest;       // per depth of order: the most mass the entries from there on (leaf too) add
   std::vector<long long> counts;  // the fragment being formed
-  size_t leaf = 0;
+  size_t leaf = 0;                // the lightest entry the ion holds, solved for last
   double fragments = 0;           // the sub-formulas of the ion that could be fragments
   // Per peak: the error of the closest fragment, and of the closest even-electron (0) and odd-electron (1) ones with
   // their counts (peaks x entries).
@@ -119,50 +119,60 @@ FragmentExplainer::FragmentExplainer(std::vector<double> entryMasses, std::vecto
   std::sort(losses_.begin(), losses_.end());
 }
 
+// The leaf's counts [lo, hi] that keep a fragment's RDBE at -0.5 or more, given the rest of it; false when none.
+bool FragmentExplainer::LeafRange(const Scratch& s, long long most, long long valenceSum, bool unknown, bool empty, long long& lo,
+                                  long long& hi) const {
+  const int leafValence = valence_[s.leaf];
+  lo = empty ? 1 : 0;
+  hi = most;
+  // RDBE = 1 + (valenceSum + h * (v - 2)) / 2 >= -0.5, that is valenceSum + h * (v - 2) >= -3.
+  if (!unknown && leafValence > 0) {
+    const long long per = leafValence - 2;
+    if (per < 0) {
+      if (valenceSum + 3 < 0) return false;
+      hi = std::min(hi, per == -1 ? valenceSum + 3 : (valenceSum + 3) / (-per));
+    } else if (valenceSum < -3) {
+      if (per == 0) return false;
+      lo = std::max(lo, (-3 - valenceSum + per - 1) / per);
+    }
+  }
+  return lo <= hi;
+}
+
+// A fragment (s.counts with the leaf's count h) at `x` within peak k's window: the closest of its kind so far?
+void FragmentExplainer::Offer(Scratch& s, size_t k, double x, long long h, long long valenceSum, bool unknown) const {
+  const double error = std::fabs(x - peaks_[k].mz);
+  s.closest[k] = std::min(s.closest[k], error);
+  // Even-electron: the ion formula's RDBE ends in .5, so its valence sum is odd.
+  const int leafValence = valence_[s.leaf];
+  const int kind = !unknown && leafValence > 0 && ((valenceSum + h * (leafValence - 2)) % 2 == 0) ? 1 : 0;
+  if (error >= s.error[kind][k]) return;
+  s.error[kind][k] = error;
+  long long* to = s.found[kind].data() + k * mass_.size();
+  std::copy(s.counts.begin(), s.counts.end(), to);
+  to[s.leaf] = h;
+}
+
 // At a prefix of the fragment (every entry of order set): the leaf's counts that keep the RDBE at -0.5 or more are
 // fragments, counted; with match, each peak their range reaches gets the count closest to it. `from` is a window at
 // or before the first the range can reach (kept from the last prefix: it only moves forward).
 void FragmentExplainer::AtLeaf(Scratch& s, const long long* ionCounts, double mass, long long valenceSum,
                                bool unknown, bool empty, bool match, size_t& from) const {
-  const size_t leaf = s.leaf;
-  const int leafValence = valence_[leaf];
-  const bool judged = !unknown && leafValence > 0;
-  long long lo = empty ? 1 : 0, hi = ionCounts[leaf];
-  // RDBE = 1 + (valenceSum + h * (v - 2)) / 2 >= -0.5, that is valenceSum + h * (v - 2) >= -3.
-  if (judged) {
-    const long long per = leafValence - 2;
-    if (per < 0) {
-      if (valenceSum + 3 < 0) return;
-      hi = std::min(hi, per == -1 ? valenceSum + 3 : (valenceSum + 3) / (-per));
-    } else if (valenceSum < -3) {
-      if (per == 0) return;
-      lo = std::max(lo, (-3 - valenceSum + per - 1) / per);
-    }
-  }
-  if (lo > hi) return;
+  long long lo = 0, hi = 0;
+  if (!LeafRange(s, ionCounts[s.leaf], valenceSum, unknown, empty, lo, hi)) return;
   s.fragments += static_cast<double>(hi - lo + 1);
   if (!match) return;
-  const double leafMass = mass_[leaf], perLeaf = 1 / leafMass;
+  const double leafMass = mass_[s.leaf], perLeaf = 1 / leafMass;
   const double base = mass - electron_;
   const double first = base + static_cast<double>(lo) * leafMass, last = base + static_cast<double>(hi) * leafMass;
   if (from > 0 && peaks_[from - 1].hi >= first) from = 0;  // the range moved back: start over
   while (from < peaks_.size() && peaks_[from].hi < first) ++from;
-  const size_t n = mass_.size();
   for (size_t k = from; k < peaks_.size() && peaks_[k].lo <= last; ++k) {
     const Window& w = peaks_[k];
     // Rounded to the nearest count; below 0 it is clamped to lo anyway.
     const long long h = std::clamp(static_cast<long long>((w.mz - base) * perLeaf + 0.5), lo, hi);
     const double x = base + static_cast<double>(h) * leafMass;
-    if (x < w.lo || x > w.hi) continue;
-    const double error = std::fabs(x - w.mz);
-    s.closest[k] = std::min(s.closest[k], error);
-    // Even-electron: the ion formula's RDBE ends in .5, so its valence sum is odd.
-    const int kind = judged && ((valenceSum + h * (leafValence - 2)) % 2 == 0) ? 1 : 0;
-    if (error >= s.error[kind][k]) continue;
-    s.error[kind][k] = error;
-    long long* to = s.found[kind].data() + k * n;
-    std::copy(s.counts.begin(), s.counts.end(), to);
-    to[leaf] = h;
+    if (x >= w.lo && x <= w.hi) Offer(s, k, x, h, valenceSum, unknown);
   }
 }
 

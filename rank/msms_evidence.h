@@ -76,6 +76,9 @@ class FragmentExplainer {
   struct Scratch;
   void Walk(Scratch& s, const long long* ionCounts, size_t depth, double mass, long long valenceSum, bool unknown,
             bool empty, bool match) const;
+  bool LeafRange(const Scratch& s, long long most, long long valenceSum, bool unknown, bool empty, long long& lo,
+                 long long& hi) const;
+  void Offer(Scratch& s, size_t k, double x, long long h, long long valenceSum, bool unknown) const;
   void AtLeaf(Scratch& s, const long long* ionCounts, double mass, long long valenceSum, bool unknown, bool empty,
               bool match, size_t& from) const;
   void Describe(Scratch& s, const long long* ionCounts, MsmsEvidence& evidence) const;
