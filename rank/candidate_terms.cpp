@@ -53,10 +53,17 @@ void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, E
   auto set = [&](Term t, double v) { x[Index(t)] = v; };
   set(Term::MsmsLlr, MsmsScore(msms));
   set(Term::MsmsIntensity, msms.explainedIntensity);
-  set(Term::MsmsPeaks, static_cast<double>(msms.explainedPeaks) / static_cast<double>(msms.peaks));
+  set(Term::MsmsPeaks, msms.explainedPeakShare);
   set(Term::MsmsChance, msms.chance);
-  (void)errorPpm;
-  (void)tolerancePpm;
+  set(Term::MsmsConsistent, msms.consistentLosses);
+  set(Term::MsmsCommonLosses, msms.commonLosses);
+  set(Term::MsmsPlausible, msms.plausibleFragments);
+  set(Term::MsmsError, msms.meanErrorShare);
+  // The precursor's error less the fragments' systematic error.
+  if (tolerancePpm > 0) {
+    const double share = (errorPpm - msms.systematicPpm) / tolerancePpm;
+    set(Term::RecalibratedShare2, share * share);
+  }
 }
 
 }  // namespace zelm

@@ -75,5 +75,56 @@ TEST(MsmsEvidence, FragmentsNeedASensibleRdbeAndTheChanceGrowsWithTheElements) {
   EXPECT_EQ(negative.Explain(acid.data(), false).explainedPeaks, 1u);
 }
 
+// The fragments' numbers for an [M+H]+ C8H11N4O2 (caffeine's) whose peaks are these cations of equal intensity.
+MsmsEvidence Described(const std::vector<std::vector<long long>>& fragments, Tolerance tolerance = {5, 0},
+                       double ppmOffset = 0) {
+  static const std::vector<long long> ion = {8, 11, 4, 2, 0};
+  std::vector<Peak> peaks;
+  for (const auto& f : fragments) peaks.push_back({CationMz(f) * (1 + ppmOffset * 1e-6), 100});
+  return FragmentExplainer(kMasses, kValences, 1, peaks, CationMz(ion), tolerance).Explain(ion.data(), true);
+}
+
+TEST(MsmsEvidence, LossesBetweenFragmentsAreJudged) {
+  // C6H8NO2+ loses CH2O to C5H6NO+; C4H7N2O+ holds more nitrogen than it, and C6H4NO2+ would come by a loss of
+  // H4 (RDBE -1). The heaviest fragment has no fragment above it.
+  const MsmsEvidence nested = Described({{6, 8, 1, 2, 0}, {5, 6, 1, 1, 0}});
+  const MsmsEvidence crossed = Described({{6, 8, 1, 2, 0}, {4, 7, 2, 1, 0}});
+  const MsmsEvidence stripped = Described({{6, 8, 1, 2, 0}, {6, 4, 1, 2, 0}});
+  ASSERT_EQ(nested.explainedPeaks, 2u);
+  ASSERT_EQ(crossed.explainedPeaks, 2u);
+  ASSERT_EQ(stripped.explainedPeaks, 2u);
+  EXPECT_EQ(nested.consistentLosses, 0.5);
+  EXPECT_EQ(crossed.consistentLosses, 0);
+  EXPECT_EQ(stripped.consistentLosses, 0);
+  // CO off the ion, then HCN off that fragment: both common; C3H5N2+ is no common loss (nor two) below either.
+  const MsmsEvidence losses = Described({{7, 11, 4, 1, 0}, {6, 10, 3, 1, 0}, {3, 5, 2, 0, 0}, {3, 5, 2, 0, 0}});
+  ASSERT_EQ(losses.explainedPeaks, 4u);
+  EXPECT_NEAR(losses.commonLosses, 0.5, 1e-12);
+  EXPECT_NEAR(losses.explainedPeakShare, 1, 1e-12);
+}
+
+TEST(MsmsEvidence, ACalibrationOffsetShowsAsTheSystematicError) {
+  const std::vector<std::vector<long long>> fragments = {{6, 8, 3, 1, 0}, {5, 8, 3, 0, 0}, {4, 6, 1, 1, 0}};
+  const MsmsEvidence high = Described(fragments, {10, 0}, 3);
+  ASSERT_EQ(high.explainedPeaks, 3u);
+  EXPECT_NEAR(high.systematicPpm, 3, 1e-3);
+  EXPECT_NEAR(high.meanErrorShare, 0.3, 1e-3);
+  EXPECT_NEAR(Described(fragments, {10, 0}, -2).systematicPpm, -2, 1e-3);
+  // One fragment gives no offset.
+  EXPECT_EQ(Described({{6, 8, 3, 1, 0}}, {10, 0}, 3).systematicPpm, 0);
+}
+
+TEST(MsmsEvidence, EvenElectronFragmentsArePlausibleAndPreferred) {
+  // C6H8N3O+ is an even-electron ion, the radical C5H7N3+ an odd-electron one.
+  EXPECT_NEAR(Described({{6, 8, 3, 1, 0}, {5, 7, 3, 0, 0}}).plausibleFragments, 0.75, 1e-12);
+  // With 20 mDa an even-electron fragment lies in the radical's window too (C6H9N2+, 12.6 mDa off): it is chosen,
+  // while the peak's credit still comes from the closest fragment.
+  const MsmsEvidence wide = Described({{5, 7, 3, 0, 0}}, {0, 20});
+  ASSERT_EQ(wide.explanations.size(), 1u);
+  EXPECT_NE(wide.explanations[0].counts, (std::vector<long long>{5, 7, 3, 0, 0}));
+  EXPECT_EQ(wide.plausibleFragments, 1);
+  EXPECT_GT(wide.weights[0].second, 0.99);
+}
+
 }  // namespace
 }  // namespace zelm
