@@ -36,8 +36,9 @@ Term IonTerm(const chem::IonType& ion) {
   if (n == "[M-H2O+H]+" || n == "[M-H2O-H]-" || n == "[M+H-H2O]+" || n == "[M-H-H2O]-") return Term::IonWaterLoss;
   if (n == "[M]+" || n == "[M]-") return Term::IonRadical;
   if (n == "[M+Cl]-") return Term::IonChloride;
-  if (n == "[M+FA-H]-" || n == "[M+HCOOH-H]-" || n == "[M+CH2O2-H]-") return Term::IonFormate;
-  if (n == "[M+CH3COOH-H]-" || n == "[M+HAc-H]-" || n == "[M+C2H4O2-H]-") return Term::IonAcetate;
+  if (n == "[M+FA-H]-" || n == "[M+HCOOH-H]-" || n == "[M+CH2O2-H]-" || n == "[M+HCOO]-") return Term::IonFormate;
+  if (n == "[M+CH3COOH-H]-" || n == "[M+HAc-H]-" || n == "[M+C2H4O2-H]-" || n == "[M+CH3COO]-")
+    return Term::IonAcetate;
   return Term::IonOther;
 }
 

@@ -125,13 +125,14 @@ Evidence FitWeights(const std::vector<const TrainingFeature*>& features, double 
 
 }  // namespace
 
-TrainingFeature TrainingOf(const RankResult& result, const std::string& formula) {
+TrainingFeature TrainingOf(const RankResult& result, const std::string& formula, std::optional<Term> ion) {
   TrainingFeature f;
   f.formula = formula;
   for (const RankedCandidate& c : result.candidates) {
     if (!c.judged) continue;
     f.kind = c.kind;
-    if (f.right < 0 && chem::ToAscii(c.neutral) == formula) f.right = static_cast<int>(f.candidates.size());
+    const bool ionRight = !ion || IonTerm(result.ions[c.ion]) == *ion;
+    if (f.right < 0 && ionRight && chem::ToAscii(c.neutral) == formula) f.right = static_cast<int>(f.candidates.size());
     f.candidates.push_back(c.evidence);
   }
   return f;

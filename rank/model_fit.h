@@ -4,6 +4,7 @@
 // it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ struct TrainingFeature {
 };
 
 // The training feature of a ranked feature: its candidates judged by every costly part, `right` the one whose
-// neutral formula reads as `formula` in Hill order (ASCII).
-TrainingFeature TrainingOf(const RankResult& result, const std::string& formula);
+// neutral formula reads as `formula` in Hill order (ASCII) and, with `ion` given, whose ion type has that IonTerm
+// (a feature searched as every common ion: the true ion among them).
+TrainingFeature TrainingOf(const RankResult& result, const std::string& formula, std::optional<Term> ion = {});
 
 struct FitOptions {
   double ridge = 1;              // the penalty on the squared weights (of terms scaled to a unit spread)

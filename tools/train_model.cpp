@@ -3,8 +3,8 @@
 //   train_model --features ../shared/massbank/dev_features.mgf --truth ../shared/massbank/dev_features_truth.tsv
 //               [--folds 5] [--ridge R] [--output data/score_model.txt] [-- zelm-find arguments]
 //
-// Each feature is ranked with the hand-set weights (zelm-find's defaults at 10 ppm, further arguments after --), the
-// terms of its judged candidates kept; the model is cross-validated over folds split by formula (each fold's figures
+// Each feature is ranked with the hand-set weights (zelm-find's defaults at 10 ppm, further arguments after --), with
+// the ion type its file gives and with none, the terms of its judged candidates kept; the model is cross-validated over folds split by formula (each fold's figures
 // printed), then fitted on every feature and written.
 #include <cmath>
 #include <cstdio>
@@ -48,16 +48,26 @@ bool ReadArgs(int argc, char** argv, Args& a) {
   return !a.features.empty() && !a.truth.empty() && a.folds >= 2;
 }
 
-// Every feature of the truth table, ranked with the hand-set weights, as training features.
+// Every feature of the truth table, ranked with the hand-set weights, as training features: once with the ion type
+// its file gives, once with none (searched as every common ion of its polarity, the true ion the right one).
 std::vector<TrainingFeature> Collect(const Ranker& ranker, const FeatureList& list,
                                      const std::map<std::string, Truth>& truth) {
   std::vector<TrainingFeature> out;
-  for (const Feature& f : list.features) {
-    const auto t = truth.find(f.id);
-    if (t == truth.end()) continue;
-    const auto parsed = chem::ParseFormula(t->second.formula);
-    out.push_back(TrainingOf(ranker.Rank(f), parsed.Ok() ? chem::ToAscii(*parsed) : t->second.formula));
-  }
+  for (bool unknownIon : {false, true})
+    for (Feature f : list.features) {
+      const auto t = truth.find(f.id);
+      if (t == truth.end()) continue;
+      const auto parsed = chem::ParseFormula(t->second.formula);
+      const std::string formula = parsed.Ok() ? chem::ToAscii(*parsed) : t->second.formula;
+      if (!unknownIon) {
+        out.push_back(TrainingOf(ranker.Rank(f), formula));
+        continue;
+      }
+      const auto ion = chem::IonType::Parse(t->second.adduct, &ranker.Config().table.table);
+      if (f.Polarity() == 0 || !ion) continue;
+      f.ion.clear();
+      out.push_back(TrainingOf(ranker.Rank(f), formula, IonTerm(*ion)));
+    }
   return out;
 }
 
