@@ -12,7 +12,8 @@
 namespace zelm {
 namespace {
 
-// Caffeine's [M+H]+ with a survey spectrum and two MS/MS spectra, and caffeic acid's [M-H]- with one.
+// Caffeine's [M+H]+ with a survey spectrum and two MS/MS spectra, and caffeic acid's [M-H]- with one; their ion types
+// not given, so each is searched as every common ion of its polarity.
 const std::vector<Peak> kSurvey = {{150.2, 30}, {195.0877, 1000}, {196.0907, 99}, {197.0918, 12}, {210.3, 40}};
 const std::vector<Peak> kLow = {{110.0713, 40}, {138.0662, 100}}, kHigh = {{83.0604, 30}, {138.0663, 80}};
 const std::vector<Peak> kAcid = {{134.0373, 20}, {135.0452, 100}};
@@ -72,10 +73,11 @@ TEST(InputFormats, MgfFeaturesMsFilesAndAnMzmlRunGiveTheSameRows) {
   std::vector<std::string> cells;
   std::istringstream row(mgf[1]);
   for (std::string cell; std::getline(row, cell, '\t');) cells.push_back(cell);
-  ASSERT_EQ(cells.size(), 12u);  // the last, the rules, is empty
+  ASSERT_EQ(cells.size(), 14u);  // the rules empty, the probability last
   EXPECT_EQ(cells[8], "1");
   EXPECT_GT(std::stod(cells[10]), 0.5);  // isotope_score
   EXPECT_EQ(cells[11], "1");             // msms_explained: all of both spectra
+  EXPECT_GT(std::stod(cells[13]), 0.5);  // probability
   EXPECT_EQ(mgf[4].substr(0, 32), "179.035\t[M-H]-\tC9H8O4\tC9H7O4\t179");
 
   TempDir folder;
