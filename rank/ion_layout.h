@@ -3,7 +3,9 @@
 // symbol, mass, valence and element class), so that nothing is looked up by name per candidate.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,7 @@ struct IonLayout {
   std::vector<double> masses;           // per entry, its monoisotopic mass (0 when unknown)
   std::vector<int> valences;            // per entry, 0 when unknown
   std::vector<ElementClass> classes;    // per entry
+  std::vector<size_t> canonical;        // the entries in a composition's order (by symbol, then mass number)
 
   IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion, const chem::ElementTable& table,
             const chem::Valences& valence);
@@ -34,12 +37,18 @@ struct IonLayout {
 
   // The element prior (each element present once) and the ratio prior of neutral counts.
   double Prior(const long long* counts, const ScoreModel& model) const;
+  // The composition of counts. Not safe to call from several threads at once on one layout (it keeps a cache).
   chem::Composition Composition(const long long* counts) const;
   // The ion's counts of neutral counts: the molecules, the adducts added, the losses taken away. False when the ion
   // takes away more than the molecules and adducts hold.
   bool IonOf(const long long* neutral, long long* charged) const;
-  // The neutral counts of block counts, and the ion's beside them, as IonOf.
-  bool Form(const int* blockCounts, long long* neutral, long long* charged) const;
+  // The neutral counts of block counts.
+  void Neutral(const int* blockCounts, long long* neutral) const;
+
+ private:
+  // Per set of entries present (a bit each, for up to 64 entries): a composition of them, one of each, which a
+  // candidate's composition is copied from and counted up in place, so that it is made with one allocation.
+  mutable std::unordered_map<uint64_t, chem::Composition> shapes_;
 };
 
 }  // namespace zelm

@@ -20,9 +20,10 @@ class Keeper : public FormulaSink {
   Keeper(const IonLayout& ion, const chem::FormulaRules& rules)
       : ion_(ion), rules_(rules), n_(ion.Size()), neutral_(n_), charged_(n_) {}
   bool Hit(const int* count, int, double sum) override {
-    if (!ion_.Form(count, neutral_.data(), charged_.data())) return false;
+    // Most hits break a hard rule: those are told apart by the quick test, only the rest judged in full.
+    ion_.Neutral(count, neutral_.data());
+    if (!rules_.Passes(neutral_.data()) || !ion_.IonOf(neutral_.data(), charged_.data())) return false;
     const chem::FormulaRules::Verdict v = rules_.Judge(neutral_.data());
-    if (!v.pass) return false;
     counts_.insert(counts_.end(), neutral_.begin(), neutral_.end());
     sums_.push_back(sum);
     verdicts_.push_back(v);
