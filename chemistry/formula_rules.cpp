@@ -195,18 +195,12 @@ FormulaRules::FormulaRules(const RuleSettings& settings, const std::vector<std::
   hnops_ = settings.ratios != RatioPreset::Off;
 }
 
-FormulaRules::Verdict FormulaRules::Judge(const long long* counts) const {
-  Verdict v;
-  constexpr size_t kSmall = 32;
-  long long small[kSmall] = {};
-  std::vector<long long> large;
-  long long* n = small;
-  if (elements_.size() > kSmall) {
-    large.assign(elements_.size(), 0);
-    n = large.data();
-  }
+void FormulaRules::ElementCounts(const long long* counts, long long* n) const {
+  std::fill(n, n + elements_.size(), 0);
   for (size_t i = 0; i < elementOf_.size(); ++i) n[elementOf_[i]] += counts[i];
+}
 
+bool FormulaRules::ValenceRules(const long long* n, std::optional<double>& rdbe) const {
   // The valence sums, over the elements with a valence.
   long long valenceSum = 0, atoms = 0, oddAtoms = 0;
   int largest = 0;
@@ -222,21 +216,50 @@ FormulaRules::Verdict FormulaRules::Judge(const long long* counts) const {
     if (valence_[e] % 2) oddAtoms += n[e];
     largest = std::max(largest, valence_[e]);
   }
-  if (!unknownPresent) v.rdbe = 1 + static_cast<double>(valenceSum - 2 * atoms) / 2;
-  if (settings_.rdbe && v.rdbe) {
-    if (*v.rdbe < settings_.rdbeMin || *v.rdbe > settings_.rdbeMax) v.pass = false;
-    if (settings_.rdbeWhole && oddAtoms % 2) v.pass = false;
+  rdbe.reset();
+  if (!unknownPresent) rdbe = 1 + static_cast<double>(valenceSum - 2 * atoms) / 2;
+  bool pass = true;
+  if (settings_.rdbe && rdbe) {
+    if (*rdbe < settings_.rdbeMin || *rdbe > settings_.rdbeMax) pass = false;
+    if (settings_.rdbeWhole && oddAtoms % 2) pass = false;
   }
   if (settings_.senior && !unknownPresent && atoms > 0) {
-    if (valenceSum % 2 || valenceSum < 2 * largest || valenceSum < 2 * (atoms - 1)) v.pass = false;
+    if (valenceSum % 2 || valenceSum < 2 * largest || valenceSum < 2 * (atoms - 1)) pass = false;
   }
+  return pass;
+}
+
+bool FormulaRules::HardRatios(const long long* n) const {
+  const long long c = carbon_ >= 0 ? n[carbon_] : 0;
+  if (c <= 0) return true;
+  for (const Ratio& r : ratios_) {
+    if (!r.hard) continue;
+    const double ratio = static_cast<double>(n[r.element]) / static_cast<double>(c);
+    if (!(ratio >= r.min && ratio <= r.max)) return false;
+  }
+  return true;
+}
+
+bool FormulaRules::Passes(const long long* counts) const {
+  ElementCountBuffer buffer(elements_.size());
+  long long* n = buffer.data();
+  ElementCounts(counts, n);
+  std::optional<double> rdbe;
+  return ValenceRules(n, rdbe) && HardRatios(n);
+}
+
+FormulaRules::Verdict FormulaRules::Judge(const long long* counts) const {
+  Verdict v;
+  ElementCountBuffer buffer(elements_.size());
+  long long* n = buffer.data();
+  ElementCounts(counts, n);
+  v.pass = ValenceRules(n, v.rdbe) && HardRatios(n);
   const long long c = carbon_ >= 0 ? n[carbon_] : 0;
   if (c > 0) {
     for (const Ratio& r : ratios_) {
+      if (r.hard) continue;
       const double ratio = static_cast<double>(n[r.element]) / static_cast<double>(c);
-      if (ratio >= r.min && ratio <= r.max) continue;
-      if (r.hard) v.pass = false;
-      else v.soft |= r.bit;
+      if (!(ratio >= r.min && ratio <= r.max)) v.soft |= r.bit;
     }
   }
   if (hnops_) {

@@ -63,8 +63,29 @@ class FormulaRules {
     std::optional<double> rdbe;  // nullopt when an entry has no valence
   };
   Verdict Judge(const long long* counts) const;
+  // Judge(counts).pass, found sooner: the hard rules alone, stopping at the first one broken. A search that meets
+  // many formulas breaking them asks this first and judges in full only those that pass.
+  bool Passes(const long long* counts) const;
 
  private:
+  // Room for the counts per element: on the stack for the usual few elements.
+  class ElementCountBuffer {
+   public:
+    explicit ElementCountBuffer(size_t n) {
+      if (n > kSmall) large_.resize(n);
+    }
+    long long* data() { return large_.empty() ? small_ : large_.data(); }
+
+   private:
+    static constexpr size_t kSmall = 32;
+    long long small_[kSmall];
+    std::vector<long long> large_;
+  };
+  void ElementCounts(const long long* counts, long long* n) const;
+  // The valence rules (RDBE, SENIOR); rdbe set when every element present has a valence.
+  bool ValenceRules(const long long* n, std::optional<double>& rdbe) const;
+  // Whether no hard ratio is broken (ratios are judged only when carbon is present).
+  bool HardRatios(const long long* n) const;
   struct Ratio {
     int element = -1;  // index into the element counts
     double min = 0, max = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 namespace zelm {
 
@@ -28,6 +29,11 @@ IonLayout::IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion,
     const auto m = chem::Composition({{k.symbol, k.massNumber, 1}}).MonoisotopicMass(table);
     masses.push_back(m.value_or(0));
   }
+  canonical.resize(entries.size());
+  for (size_t e = 0; e < canonical.size(); ++e) canonical[e] = e;
+  std::sort(canonical.begin(), canonical.end(), [&](size_t a, size_t b) {
+    return std::tie(entries[a].symbol, entries[a].massNumber) < std::tie(entries[b].symbol, entries[b].massNumber);
+  });
   // An entry the table does not know (a library label standing for itself) weighs what its block weighs.
   for (size_t b = 0; b < blocks.size(); ++b)
     if (blockShares[b].size() == 1 && masses[blockShares[b][0].first] == 0 && blockShares[b][0].second > 0)
@@ -68,10 +74,23 @@ double IonLayout::Prior(const long long* counts, const ScoreModel& model) const 
 }
 
 chem::Composition IonLayout::Composition(const long long* counts) const {
-  std::vector<chem::CompositionEntry> list;
+  // Added in the composition's own order, each entry goes to the end: no list to sort, no entry moved.
+  auto build = [&](bool ones) {
+    chem::Composition c;
+    for (size_t e : canonical)
+      if (counts[e] > 0) c.Add(entries[e].symbol, entries[e].massNumber, ones ? 1 : counts[e]);
+    return c;
+  };
+  if (entries.size() > 64) return build(false);
+  uint64_t present = 0;
   for (size_t e = 0; e < entries.size(); ++e)
-    if (counts[e] > 0) list.push_back({entries[e].symbol, entries[e].massNumber, counts[e]});
-  return chem::Composition(list);
+    if (counts[e] > 0) present |= uint64_t{1} << e;
+  auto shape = shapes_.find(present);
+  if (shape == shapes_.end()) shape = shapes_.emplace(present, build(true)).first;
+  chem::Composition c = shape->second;
+  for (size_t e = 0; e < entries.size(); ++e)
+    if (counts[e] > 1) c.Add(entries[e].symbol, entries[e].massNumber, counts[e] - 1);
+  return c;
 }
 
 bool IonLayout::IonOf(const long long* neutral, long long* charged) const {
@@ -82,12 +101,11 @@ bool IonLayout::IonOf(const long long* neutral, long long* charged) const {
   return possible;
 }
 
-bool IonLayout::Form(const int* blockCounts, long long* neutral, long long* charged) const {
+void IonLayout::Neutral(const int* blockCounts, long long* neutral) const {
   std::fill(neutral, neutral + Size(), 0);
   for (size_t b = 0; b < blockShares.size(); ++b)
     if (blockCounts[b] > 0)
       for (const auto& [entry, per] : blockShares[b]) neutral[entry] += per * blockCounts[b];
-  return IonOf(neutral, charged);
 }
 
 }  // namespace zelm

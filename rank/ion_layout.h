@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,6 +30,7 @@ struct IonLayout {
   std::vector<double> masses;           // per entry, its monoisotopic mass (0 when unknown)
   std::vector<int> valences;            // per entry, 0 when unknown
   std::vector<ElementClass> classes;    // per entry
+  std::vector<size_t> canonical;        // the entries in a composition's order (by symbol, then mass number)
 
   IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion, const chem::ElementTable& table,
             const chem::Valences& valence);
@@ -37,12 +40,18 @@ struct IonLayout {
   double Prior(const long long* counts, const ScoreModel& model) const;
   // The atoms of each element class in neutral counts.
   void ClassCounts(const long long* counts, std::array<double, kElementClasses>& n) const;
+  // The composition of counts. Not safe to call from several threads at once on one layout (it keeps a cache).
   chem::Composition Composition(const long long* counts) const;
   // The ion's counts of neutral counts: the molecules, the adducts added, the losses taken away. False when the ion
   // takes away more than the molecules and adducts hold.
   bool IonOf(const long long* neutral, long long* charged) const;
-  // The neutral counts of block counts, and the ion's beside them, as IonOf.
-  bool Form(const int* blockCounts, long long* neutral, long long* charged) const;
+  // The neutral counts of block counts.
+  void Neutral(const int* blockCounts, long long* neutral) const;
+
+ private:
+  // Per set of entries present (a bit each, for up to 64 entries): a composition of them, one of each, which a
+  // candidate's composition is copied from and counted up in place, so that it is made with one allocation.
+  mutable std::unordered_map<uint64_t, chem::Composition> shapes_;
 };
 
 }  // namespace zelm

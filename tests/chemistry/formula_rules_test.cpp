@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "chemistry_support.h"
 
 namespace zelm::chem {
@@ -123,6 +125,34 @@ TEST(FormulaRules, IsotopesCountAsTheirElementAndLabelsTakeNoPart) {
   const auto v = FormulaRules(RuleSettings(), symbols).Judge(counts);
   EXPECT_FALSE(v.rdbe.has_value());
   EXPECT_TRUE(v.pass);
+}
+
+TEST(FormulaRules, PassesAgreesWithTheFullVerdictOnRandomFormulas) {
+  // Entries with an isotope and a label among them, under each preset, with and without RDBE and SENIOR.
+  const std::vector<std::string> symbols = {"C", "H", "N", "O", "P", "S", "Cl", "F", "Br", "C", "Loss"};
+  std::mt19937 random(7);
+  for (const RatioPreset preset : {RatioPreset::Extended, RatioPreset::Common, RatioPreset::Off}) {
+    for (int variant = 0; variant < 4; ++variant) {
+      RuleSettings s = With(preset);
+      s.rdbe = variant != 1;
+      s.senior = variant != 2;
+      if (variant == 3) s.rdbeMax = 10;
+      const FormulaRules rules(s, symbols);
+      int passed = 0;
+      for (int i = 0; i < 3000; ++i) {
+        long long counts[11];
+        for (long long& n : counts) n = std::uniform_int_distribution<long long>(0, 6)(random);
+        counts[0] = std::uniform_int_distribution<long long>(0, 20)(random);
+        counts[1] = std::uniform_int_distribution<long long>(0, 40)(random);
+        counts[10] = i % 7 == 0;
+        const bool full = rules.Judge(counts).pass;
+        EXPECT_EQ(rules.Passes(counts), full) << i;
+        passed += full;
+      }
+      EXPECT_GT(passed, 0);
+      EXPECT_LT(passed, 3000);
+    }
+  }
 }
 
 }  // namespace
