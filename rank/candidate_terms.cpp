@@ -44,8 +44,12 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
   if (ionTerm != Term::Count) set(ionTerm, 1);
 }
 
-void IsotopeTerms(std::optional<double> fit, Evidence& x) {
-  x[Index(Term::IsotopeFit)] = fit ? std::log(std::max(*fit, 0.01)) : 0;
+void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x) {
+  if (!fit) return;
+  x[Index(Term::IsotopeFit)] = std::log(std::max(fit->score, 0.01));
+  x[Index(Term::IsotopeM1Squared)] = fit->m1 * fit->m1;
+  x[Index(Term::IsotopeM2Squared)] = fit->m2 * fit->m2;
+  x[Index(Term::IsotopeM2)] = fit->m2;
 }
 
 void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x) {

@@ -6,6 +6,7 @@
 #include "chemistry/formula_rules.h"
 #include "rank/evidence_terms.h"
 #include "rank/ion_layout.h"
+#include "rank/isotope_fit.h"
 #include "rank/msms_evidence.h"
 #include "rank/score_model.h"
 
@@ -15,8 +16,8 @@ namespace zelm {
 // (ionTerm: IonTerm of the ion it is searched as). The costly terms are left as they are.
 void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
                 double errorShare, Term ionTerm, const ScoreModel& model, Evidence& x);
-// The isotope fit's term (0 to 1; nullopt: no pattern, the term 0).
-void IsotopeTerms(std::optional<double> fit, Evidence& x);
+// The isotope fit's terms (nullopt: no pattern, the terms 0).
+void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x);
 // The MS/MS terms; errorShare and toleranceShare recalibrate the mass error by the fragments' systematic error.
 void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x);
 

@@ -17,8 +17,9 @@ enum class Term : size_t {
   // Rules and elements.
   SoftRules, ElementPrior, HasS, HasP, HasF, HasCl, HasBr, HasI, RareKinds, ExtraSP, NPerC, OPerC, HalogenPerC,
   HydrogenShape, NoCarbon, Rdbe,
-  // The isotope fit: ln(max(fit, 0.01)).
-  IsotopeFit,
+  // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
+  // rank/isotope_fit.h): squared, and M+2 signed.
+  IsotopeFit, IsotopeM1Squared, IsotopeM2Squared, IsotopeM2,
   // MS/MS: the log-likelihood ratio against chance, the intensity and the peaks explained, the chance, and the
   // consistency of the fragments.
   MsmsLlr, MsmsIntensity, MsmsPeaks, MsmsChance, MsmsConsistent, MsmsCommonLosses, MsmsPlausible, MsmsError,

@@ -81,4 +81,43 @@ std::optional<double> CandidateIsotopeScore(const chem::Composition& ion, int ch
   return IsotopeScore(pattern, measured, mzTolerance, options);
 }
 
+namespace {
+
+// Summed intensity at positions 0, 1 and 2 above mono, relative to position 0 (positions 1 and 2; 0 and 0 when
+// position 0 holds nothing).
+template <class P, class Intensity>
+std::pair<double, double> Relative(const std::vector<P>& peaks, double mono, double spacing, double tolerance,
+                                   Intensity intensity) {
+  double sum[3] = {0, 0, 0};
+  for (const P& p : peaks) {
+    const double k = (p.mz - mono) / spacing;
+    const long long position = std::llround(k);
+    // Wide enough for the M+2 of Cl, Br and S, about 10 mDa below two neutrons.
+    if (position < 0 || position > 2 || std::fabs(p.mz - mono - static_cast<double>(position) * spacing) >
+                                            0.006 * static_cast<double>(position) + tolerance)
+      continue;
+    sum[position] += intensity(p);
+  }
+  if (!(sum[0] > 0)) return {0, 0};
+  return {sum[1] / sum[0], sum[2] / sum[0]};
+}
+
+}  // namespace
+
+std::optional<IsotopeFit> CandidateIsotopeFit(const chem::Composition& ion, int charge, const chem::ElementTable& table,
+                                              double resolution, const std::vector<Peak>& measured,
+                                              double mzTolerance, const IsotopeFitOptions& options) {
+  if (measured.empty()) return std::nullopt;
+  const std::vector<chem::PatternPeak> pattern = chem::IsotopePattern(ion, charge, table, resolution);
+  if (pattern.empty()) return std::nullopt;
+  IsotopeFit fit;
+  fit.score = IsotopeScore(pattern, measured, mzTolerance, options);
+  const double spacing = 1.00336 / std::max(1, std::abs(charge)), mono = pattern.front().mz;
+  const auto [t1, t2] = Relative(pattern, mono, spacing, mzTolerance, [](const chem::PatternPeak& p) { return p.abundance; });
+  const auto [m1, m2] = Relative(measured, mono, spacing, mzTolerance, [](const Peak& p) { return p.intensity; });
+  fit.m1 = std::log((m1 + 0.005) / (t1 + 0.005));
+  fit.m2 = std::log((m2 + 0.005) / (t2 + 0.005));
+  return fit;
+}
+
 }  // namespace zelm

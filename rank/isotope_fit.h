@@ -38,4 +38,15 @@ std::optional<double> CandidateIsotopeScore(const chem::Composition& ion, int ch
                                             double resolution, const std::vector<Peak>& measured,
                                             double mzTolerance, const IsotopeFitOptions& options = {});
 
+// The score and how the measured M+1 and M+2 differ from the pattern's: ln((measured + 0.005) / (pattern + 0.005)) of
+// each position's summed intensity relative to the monoisotopic position's (positions 1.00336 / |charge| apart,
+// counted from the pattern's first peak; a position with no peak sums to 0).
+struct IsotopeFit {
+  double score = 0;
+  double m1 = 0, m2 = 0;
+};
+std::optional<IsotopeFit> CandidateIsotopeFit(const chem::Composition& ion, int charge, const chem::ElementTable& table,
+                                              double resolution, const std::vector<Peak>& measured,
+                                              double mzTolerance, const IsotopeFitOptions& options = {});
+
 }  // namespace zelm

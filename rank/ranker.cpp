@@ -65,7 +65,7 @@ struct Pending {
   size_t ion = 0, hit = 0;
   double absPpm = 0;
   double cheap = 0, score = 0;  // the score of its cheap terms, and of all
-  std::optional<double> isotope;
+  std::optional<IsotopeFit> isotope;
   int msms = -1;  // the index of its MS/MS evidence, -1 when it was not judged by it
   bool judged = false;  // by every costly part its feature has
 };
@@ -237,16 +237,18 @@ class Search {
   // The best `count` first, in order.
   size_t Best(size_t count) {
     count = std::min(count, pending_.size());
-    std::partial_sort(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count), pending_.end(),
-                      [&](const Pending& a, const Pending& b) { return Better(a, b); });
+    auto better = [&](const Pending& a, const Pending& b) { return Better(a, b); };
+    // A heap is slower than a sort when (nearly) all are wanted.
+    if (count * 2 >= pending_.size()) std::sort(pending_.begin(), pending_.end(), better);
+    else std::partial_sort(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count), pending_.end(), better);
     return count;
   }
 
   void JudgeIsotopes() {
     AddCostly(Best(kIsotopesJudged), [&](Pending& p) {
       const IonRun& run = runs_[p.ion];
-      p.isotope = CandidateIsotopeScore(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
-                                        config_.table.table, config_.resolution, result_.isotopePeaks, half_);
+      p.isotope = CandidateIsotopeFit(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
+                                      config_.table.table, config_.resolution, result_.isotopePeaks, half_);
       Rescore(p);
     });
   }
@@ -289,7 +291,7 @@ class Search {
     c.evidence = Terms(p);
     c.judged = (result_.isotopePeaks.empty() || p.isotope.has_value()) && (!runs_[p.ion].fragments || p.msms >= 0);
     c.parts = Parts(c.evidence, p.score);
-    c.isotopeScore = p.isotope;
+    if (p.isotope) c.isotopeScore = p.isotope->score;
     c.softRules = run.hits->Verdict(p.hit).soft;
     if (p.msms < 0) return c;
     const MsmsEvidence& msms = evidence_[static_cast<size_t>(p.msms)];
@@ -310,7 +312,7 @@ class Search {
       const Term term = static_cast<Term>(t);
       double& part = term <= Term::RecalibratedShare2 ? parts.mass
                      : term == Term::SoftRules       ? parts.rules
-                     : term == Term::IsotopeFit      ? parts.isotopes
+                     : term >= Term::IsotopeFit && term <= Term::IsotopeM2 ? parts.isotopes
                      : term >= Term::MsmsLlr && term <= Term::MsmsError ? parts.msms
                                                                         : parts.prior;
       part += w[t] * x[t];

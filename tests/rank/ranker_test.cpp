@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "chemistry/formula_notation.h"
 #include "rank/msms_evidence.h"
@@ -219,7 +220,10 @@ TEST(ScoreModel, TheHandModelOrdersEachPartTheWayItShouldAndItsTableReadsBack) {
   EXPECT_GT(MsmsScore(good), MsmsScore(poor));
   EXPECT_GT(MsmsScore(good), MsmsScore(lucky));
   EXPECT_EQ(MsmsScore(MsmsEvidence()), 0);
-  // The table as written reads back, and a bad line is named.
+  // Every term has a name of its own, and the table as written reads back; a bad line is named.
+  std::set<std::string_view> names;
+  for (size_t t = 0; t < kTerms; ++t) EXPECT_TRUE(names.insert(TermName(static_cast<Term>(t))).second) << t;
+  EXPECT_EQ(names.count(""), 0u);
   std::string why;
   const auto again = ReadScoreModel(WriteScoreModel(m, "# hand\n"), &why);
   ASSERT_TRUE(again) << why;
