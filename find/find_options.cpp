@@ -22,8 +22,9 @@ void DeclareRanking(CLI::App& app, FindOptions& o) {
       ->excludes("--elements");
   app.add_option("--max-count", r.maxCount, "with --library: each entry from 0 to this count")
       ->check(CLI::Range(0, 100000));
-  app.add_option("--ion", r.ions, "ion types, comma-separated: \"[M+H]+,[M+Na]+\"; M for the neutral mass as it is "
-                                  "(default: the input's, else [M+H]+)");
+  app.add_option("--ion", r.ions, "ion types, comma-separated: \"[M+H]+,[M+Na]+\"; M for the neutral mass as it is; "
+                                  "auto for every common ion of a feature's polarity (default: the input's, else auto "
+                                  "when the polarity is known, else [M+H]+)");
   app.add_option("--ppm", r.ppm, "tolerance in parts per million of the m/z (default 5)");
   app.add_option("--mda", r.mda, "tolerance in millidaltons (with --ppm, the wider one counts)");
   app.add_option("--max-candidates", r.maxCandidates,
