@@ -27,6 +27,7 @@
 #include "rank/ranker.h"
 #include "spectra/feature_input.h"
 #include "text/textfile.h"
+#include "ranking_setup.h"
 #include "truth_table.h"
 
 using namespace zelm;
@@ -176,35 +177,29 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 1;
   }
-  RankOptions options;
   std::string why;
-  if (!ReadRankArguments(a.find, options, &why)) {
-    std::cerr << "zelm-find arguments: " << why << "\n";
-    return 2;
-  }
-  options.model = a.model;
+  std::optional<ScoreModel> model = a.model;
   if (!a.modelFile.empty()) {
     const auto bytes = ReadWholeFile(a.modelFile, &why);
-    auto model = bytes ? ReadScoreModel(*bytes, &why) : std::nullopt;
+    model = bytes ? ReadScoreModel(*bytes, &why) : std::nullopt;
     if (!model) {
       std::cerr << a.modelFile << ": " << why << "\n";
       return 2;
     }
-    options.model = *model;
   }
   // Cross-validation refits the model on the terms of each feature's judged candidates.
-  if (a.folds > 0) options.top = kMsmsJudged;
-  MadeConfig made = MakeConfig(options);
-  if (!made.config) {
-    std::cerr << "zelm-find arguments: " << made.problem->message << "\n";
-    return 2;
-  }
-  const Ranker ranker(std::move(*made.config));
-  const FeatureList list =
-      ReadFeatureFile(a.features, std::nullopt, {ranker.Config().tolerance, ranker.Config().rtWindow});
+  const auto made = MakeRankerOrSay(a.find, [&](RankOptions& o) {
+    o.model = *model;
+    if (a.folds > 0) o.top = kMsmsJudged;
+  });
+  if (!made) return 2;
+  const Ranker& ranker = *made;
+  const auto read = ReadFeaturesOrSay(a.features, ranker);
+  if (!read) return 2;
+  const FeatureList& list = *read;
   const auto truthBytes = ReadWholeFile(a.truth, &why);
-  if (!list.problems.empty() || !truthBytes) {
-    std::cerr << (truthBytes ? list.problems.front().Text() : why) << "\n";
+  if (!truthBytes) {
+    std::cerr << why << "\n";
     return 2;
   }
   const std::map<std::string, Truth> truth = ReadTruth(*truthBytes);
@@ -255,7 +250,7 @@ int main(int argc, char** argv) {
     missLines.push_back(line);
   }
   if (a.folds > 0) {
-    const std::vector<HeldOut> held = CrossValidate(training, a.folds, options.model, FitOptions{});
+    const std::vector<HeldOut> held = CrossValidate(training, a.folds, *model, FitOptions{});
     for (size_t i = 0; i < held.size(); ++i) {
       AddTally(tallies, kinds[i], held[i].rank);
       if (!training[i].candidates.empty()) firsts.push_back({held[i].firstProbability, held[i].rank == 1});

@@ -17,6 +17,7 @@
 #include "bench/bench_timing.h"
 #include "find/find_options.h"
 #include "rank/ranker.h"
+#include "ranking_setup.h"
 #include "spectra/feature_input.h"
 
 using namespace zelm;
@@ -71,24 +72,12 @@ int main(int argc, char** argv) {
     std::cerr << "usage: rank_bench FILE [--slowest N] [--limit N] [--only ID,ID,...] [-- zelm-find arguments]\n";
     return 1;
   }
-  RankOptions options;
-  std::string why;
-  if (!ReadRankArguments(a.find, options, &why)) {
-    std::cerr << "zelm-find arguments: " << why << "\n";
-    return 2;
-  }
-  MadeConfig made = MakeConfig(options);
-  if (!made.config) {
-    std::cerr << "zelm-find arguments: " << made.problem->message << "\n";
-    return 2;
-  }
-  const Ranker ranker(std::move(*made.config));
-  const FeatureList list =
-      ReadFeatureFile(a.features, std::nullopt, {ranker.Config().tolerance, ranker.Config().rtWindow});
-  if (!list.problems.empty()) {
-    std::cerr << list.problems.front().Text() << "\n";
-    return 2;
-  }
+  const auto made = MakeRankerOrSay(a.find);
+  if (!made) return 2;
+  const Ranker& ranker = *made;
+  const auto read = ReadFeaturesOrSay(a.features, ranker);
+  if (!read) return 2;
+  const FeatureList& list = *read;
   std::vector<Timed> timed;
   for (const Feature& f : list.features) {
     if (!a.only.empty() && !a.only.count(f.id)) continue;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ranking_setup.h"
 #include "bench/truth_table.h"
 #include "chemistry/formula_notation.h"
 #include "find/find_options.h"
@@ -97,26 +98,21 @@ int main(int argc, char** argv) {
                  "[-- zelm-find arguments]\n";
     return 1;
   }
-  RankOptions options;
+  const auto made = MakeRankerOrSay(a.find, [](RankOptions& o) {
+    o.model = ScoreModel::Hand();
+    o.top = kMsmsJudged;
+  });
+  if (!made) return 2;
+  const Ranker& ranker = *made;
   std::string why;
-  if (!ReadRankArguments(a.find, options, &why)) {
-    std::cerr << "zelm-find arguments: " << why << "\n";
-    return 2;
-  }
-  options.model = ScoreModel::Hand();
-  options.top = kMsmsJudged;
-  MadeConfig made = MakeConfig(options);
-  const auto truthBytes = made.config ? ReadWholeFile(a.truth, &why) : std::nullopt;
+  const auto truthBytes = ReadWholeFile(a.truth, &why);
   if (!truthBytes) {
-    std::cerr << (made.config ? why : made.problem->message) << "\n";
+    std::cerr << why << "\n";
     return 2;
   }
-  const Ranker ranker(std::move(*made.config));
-  const FeatureList list = ReadFeatureFile(a.features, std::nullopt, {ranker.Config().tolerance, 10});
-  if (!list.problems.empty()) {
-    std::cerr << list.problems.front().Text() << "\n";
-    return 2;
-  }
+  const auto read = ReadFeaturesOrSay(a.features, ranker);
+  if (!read) return 2;
+  const FeatureList& list = *read;
   const std::vector<TrainingFeature> features = Collect(ranker, list, ReadTruth(*truthBytes));
   PrintFolds(features, CrossValidate(features, a.folds, ScoreModel::Hand(), a.fit), a.folds);
   const ScoreModel model = FitModel(features, ScoreModel::Hand(), a.fit);

@@ -1,0 +1,44 @@
+// What the benches and the model's training program share: a ranker made as zelm-find makes it from its arguments,
+// and the features of a file, each saying on standard error why it cannot be had.
+#pragma once
+
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "find/find_options.h"
+#include "rank/ranker.h"
+#include "spectra/feature_input.h"
+
+namespace zelm {
+
+// The ranker of zelm-find's arguments, its options changed by `adjust` first; nullptr after saying why.
+inline std::unique_ptr<Ranker> MakeRankerOrSay(const std::vector<std::string>& args,
+                                               const std::function<void(RankOptions&)>& adjust = {}) {
+  RankOptions options;
+  std::string why;
+  if (!ReadRankArguments(args, options, &why)) {
+    std::cerr << "zelm-find arguments: " << why << "\n";
+    return nullptr;
+  }
+  if (adjust) adjust(options);
+  MadeConfig made = MakeConfig(options);
+  if (!made.config) {
+    std::cerr << "zelm-find arguments: " << made.problem->message << "\n";
+    return nullptr;
+  }
+  return std::make_unique<Ranker>(std::move(*made.config));
+}
+
+// Every feature of a file, read as zelm-find reads it; nullopt after saying the first problem.
+inline std::optional<FeatureList> ReadFeaturesOrSay(const std::string& path, const Ranker& ranker) {
+  FeatureList list = ReadFeatureFile(path, std::nullopt, {ranker.Config().tolerance, ranker.Config().rtWindow});
+  if (list.problems.empty()) return list;
+  std::cerr << list.problems.front().Text() << "\n";
+  return std::nullopt;
+}
+
+}  // namespace zelm
