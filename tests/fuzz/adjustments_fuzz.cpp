@@ -1,4 +1,5 @@
 // The mass adjustments: read, stepped through with the adjustment button and used by a search.
+#include <cmath>
 #include <utility>
 
 #include "text/data_files.h"
@@ -27,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(form.AdjustIndex >= 0 && form.AdjustIndex <= form.AdjustLast);
     FUZZ_CHECK(form.MassAdjustment.Caption == form.AdjustName[form.AdjustIndex]);
   }
+  // The search itself: a row that moves 120 far up makes it list the thousands of combinations of a heavy mass, which
+  // is right but takes the instrumented build longer than a fuzz input may take; the rows are read the same either way.
+  if (std::fabs(form.AdjustMass[static_cast<size_t>(form.AdjustIndex)]) > 500) return 0;
   form.FindMass.SetText("120");
   form.QuickSearch_Click();
   // Whatever the row, every line lists a mass within the range (1 ppm) of the mass searched.
