@@ -72,15 +72,6 @@ double IsotopeScore(const std::vector<chem::PatternPeak>& theoretical, const std
   return std::exp(-sum / (2.0 * compared));
 }
 
-std::optional<double> CandidateIsotopeScore(const chem::Composition& ion, int charge, const chem::ElementTable& table,
-                                            double resolution, const std::vector<Peak>& measured,
-                                            double mzTolerance, const IsotopeFitOptions& options) {
-  if (measured.empty()) return std::nullopt;
-  const std::vector<chem::PatternPeak> pattern = chem::IsotopePattern(ion, charge, table, resolution);
-  if (pattern.empty()) return std::nullopt;
-  return IsotopeScore(pattern, measured, mzTolerance, options);
-}
-
 namespace {
 
 // Summed intensity at positions 0, 1 and 2 above mono, relative to position 0 (positions 1 and 2; 0 and 0 when

@@ -32,15 +32,11 @@ struct IsotopeFitOptions {
 double IsotopeScore(const std::vector<chem::PatternPeak>& theoretical, const std::vector<Peak>& measured,
                     double mzTolerance, const IsotopeFitOptions& options = {});
 
-// The score of a candidate ion (its composition and charge) against a query's measured isotope peaks, its pattern at
-// `resolution`; nullopt when the query has no isotope peaks or the ion has no pattern.
-std::optional<double> CandidateIsotopeScore(const chem::Composition& ion, int charge, const chem::ElementTable& table,
-                                            double resolution, const std::vector<Peak>& measured,
-                                            double mzTolerance, const IsotopeFitOptions& options = {});
-
-// The score and how the measured M+1 and M+2 differ from the pattern's: ln((measured + 0.005) / (pattern + 0.005)) of
-// each position's summed intensity relative to the monoisotopic position's (positions 1.00336 / |charge| apart,
-// counted from the pattern's first peak; a position with no peak sums to 0).
+// A candidate ion (its composition and charge) against a query's measured isotope peaks, its pattern at
+// `resolution`: the score, and how the measured M+1 and M+2 differ from the pattern's, each as
+// ln((measured + 0.005) / (pattern + 0.005)) of the position's summed intensity relative to the monoisotopic
+// position's (positions 1.00336 / |charge| apart, counted from the pattern's first peak; a position with no peak sums
+// to 0). Nullopt when there are no measured peaks or the ion has no pattern.
 struct IsotopeFit {
   double score = 0;
   double m1 = 0, m2 = 0;

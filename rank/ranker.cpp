@@ -67,7 +67,6 @@ struct Pending {
   double cheap = 0, score = 0;  // the score of its cheap terms, and of all
   std::optional<IsotopeFit> isotope;
   int msms = -1;  // the index of its MS/MS evidence, -1 when it was not judged by it
-  bool judged = false;  // by every costly part its feature has
 };
 
 bool RulesOff(const chem::RuleSettings& r) {

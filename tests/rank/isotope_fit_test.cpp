@@ -24,7 +24,7 @@ chem::Composition F(const std::string& text) { return *chem::ParseFormula(text, 
 // The score of an [M+H]+-like ion of charge 1 against measured peaks, tolerance 10 ppm of the first peak.
 double Score(const std::string& ion, const std::vector<Peak>& measured) {
   const double tolerance = measured.front().mz * 10e-6;
-  return *CandidateIsotopeScore(F(ion), 1, Table(), chem::kDefaultResolution, measured, tolerance);
+  return CandidateIsotopeFit(F(ion), 1, Table(), chem::kDefaultResolution, measured, tolerance)->score;
 }
 
 TEST(IsotopeScore, ThePatternItselfScoresOneWhateverTheScale) {
@@ -89,8 +89,8 @@ TEST(IsotopeScore, PeaksWithinTheToleranceAreComparedAsOne) {
 }
 
 TEST(IsotopeScore, NoScoreWithoutMeasuredPeaks) {
-  EXPECT_FALSE(CandidateIsotopeScore(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {}, 0.001));
-  EXPECT_TRUE(CandidateIsotopeScore(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {{181.07, 1}}, 0.001));
+  EXPECT_FALSE(CandidateIsotopeFit(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {}, 0.001));
+  EXPECT_TRUE(CandidateIsotopeFit(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {{181.07, 1}}, 0.001));
 }
 
 }  // namespace
