@@ -2,17 +2,18 @@
 // the MassBank development sets dev.mgf or dev_features.mgf, and a table of their true formulas keyed by the query
 // id), ranked with zelm-find's defaults at 10 ppm (further zelm-find arguments after --). Prints, for the features
 // with MS/MS only, MS1 only, both, neither, and all: the share whose true formula is found, ranked first and among
-// the first five; the candidates per feature; the time per feature (median, 95th percentile, mean, on one thread);
+// the first five; the candidates per feature; the processor time per feature (median, 95th percentile, mean, on one thread);
 // and the commonest causes of the misses.
 //
 //   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]
 //                 [--drop-adduct] [-- zelm-find arguments]
-// --hand ranks with the hand-set weights, --model with a model's table; --cv K fits the model on K-1 folds of the
-// features (split by formula) and measures it on the other, for each fold; --drop-adduct leaves out every feature's
-// ion type (as files without ADDUCT give them).
+// --hand ranks with the hand-set weights, --model with a model's table; --cv K measures the whole ranking as the
+// training program makes it, cross-validated: the features are ranked (with the hand-set weights, or --model) for
+// their judged candidates' terms, a model is fitted on every K-1 folds of them (split by formula), and each feature
+// is ranked again, from its search on, by the model fitted without its fold; --drop-adduct leaves out every
+// feature's ion type (as files without ADDUCT give them).
 #include <algorithm>
 #include <cmath>
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -27,6 +28,7 @@
 #include "rank/ranker.h"
 #include "spectra/feature_input.h"
 #include "text/textfile.h"
+#include "bench_timing.h"
 #include "ranking_setup.h"
 #include "truth_table.h"
 
@@ -169,6 +171,104 @@ void AddTally(std::map<std::string, Tally>& tallies, const std::string& kind, si
   if (kind == "MS/MS only" || kind == "both") tallies["with MS/MS"].Add(rank);
 }
 
+// The features with a known formula (their ion types left out with dropAdduct), at most `limit` (0: all), each with
+// its true formula in Hill order (as given when it cannot be read).
+struct Known {
+  Feature feature;
+  std::string want;
+  std::optional<chem::Composition> parsed;
+};
+std::vector<Known> KnownFeatures(const FeatureList& list, const std::map<std::string, Truth>& truth, const Args& a) {
+  std::vector<Known> known;
+  for (const Feature& f : list.features) {
+    const auto t = truth.find(f.id);
+    if (t == truth.end()) continue;
+    if (a.limit && known.size() >= a.limit) break;
+    Known k{f, t->second.formula, std::nullopt};
+    if (a.dropAdduct) k.feature.ion.clear();
+    if (const auto parsed = chem::ParseFormula(t->second.formula); parsed.Ok()) {
+      k.parsed = *parsed;
+      k.want = chem::ToAscii(*parsed);
+    }
+    known.push_back(std::move(k));
+  }
+  return known;
+}
+
+size_t RankOfTruth(const RankResult& r, const std::string& want) {
+  for (const RankedCandidate& c : r.candidates)
+    if (chem::ToAscii(c.neutral) == want) return static_cast<size_t>(c.rank);
+  return 0;
+}
+
+// The models of a cross-validation: per fold, the one fitted on the other folds' features.
+std::vector<ScoreModel> FoldModels(const std::vector<Known>& known, const std::vector<TrainingFeature>& training,
+                                   size_t folds, const ScoreModel& base) {
+  std::vector<ScoreModel> models;
+  for (size_t k = 0; k < folds; ++k) {
+    std::vector<TrainingFeature> others;
+    for (size_t i = 0; i < training.size(); ++i)
+      if (FoldOf(known[i].want, folds) != k) others.push_back(training[i]);
+    models.push_back(FitModel(others, base, FitOptions{}));
+  }
+  return models;
+}
+
+// Everything measured of the ranked features, and printed at the end.
+struct Measures {
+  std::map<std::string, Tally> tallies;
+  std::vector<double> times, candidates;
+  std::map<std::string, size_t> causes;
+  std::vector<std::string> missLines;
+  std::vector<std::pair<double, bool>> firsts;
+
+  void Add(const Known& k, const RankResult& r, double ms, const RankConfig& config);
+  void Print(size_t misses);
+};
+
+void Measures::Add(const Known& k, const RankResult& r, double ms, const RankConfig& config) {
+  times.push_back(ms);
+  candidates.push_back(static_cast<double>(std::accumulate(r.found.begin(), r.found.end(), 0LL)));
+  const size_t rank = RankOfTruth(r, k.want);
+  AddTally(tallies, KindOf(k.feature), rank);
+  if (!r.candidates.empty()) firsts.push_back({r.candidates.front().probability, rank == 1});
+  std::string cause;
+  if (rank == 0) cause = !r.problem.empty() ? "ion type cannot be used"
+                         : k.parsed         ? "not found: " + WhyNotFound(*k.parsed, config)
+                                            : "truth unreadable";
+  else if (rank > 1) cause = MissCause(k.feature, r, rank);
+  if (cause.empty()) return;
+  ++causes[cause];
+  char line[512];
+  const std::string best = r.candidates.empty() ? "-" : chem::ToAscii(r.candidates.front().neutral);
+  std::snprintf(line, sizeof line, "%s\t%s\t%s\trank %zu\tbest %s\t%s", k.feature.id.c_str(), k.want.c_str(),
+                r.ions.empty() ? "?" : r.ions.front().Notation().c_str(), rank, best.c_str(), cause.c_str());
+  missLines.push_back(line);
+}
+
+void Measures::Print(size_t misses) {
+  PrintTallies(tallies);
+  PrintReliability(firsts);
+  const double mean = times.empty() ? 0 : std::accumulate(times.begin(), times.end(), 0.0) / times.size();
+  std::printf("median candidates\t%.0f\n", Quantile(candidates, 0.5));
+  std::printf("time per feature\tmedian %.2f ms\t95th percentile %.2f ms\tmean %.2f ms\tmost %.0f ms\n",
+              Quantile(times, 0.5), Quantile(times, 0.95), mean, Quantile(times, 1.0));
+  std::vector<std::pair<size_t, std::string>> byCount;
+  for (const auto& [cause, n] : causes) byCount.push_back({n, cause});
+  std::sort(byCount.rbegin(), byCount.rend());
+  std::printf("misses by cause (not first)\n");
+  for (const auto& [n, cause] : byCount) std::printf("\t%zu\t%s\n", n, cause.c_str());
+  for (size_t i = 0; i < std::min(misses, missLines.size()); ++i) std::printf("%s\n", missLines[i].c_str());
+}
+
+// A ranking timed in processor milliseconds.
+RankResult Timed(const Ranker& ranker, const Feature& f, double& ms) {
+  const double start = CpuSeconds();
+  RankResult r = ranker.Rank(f);
+  ms = (CpuSeconds() - start) * 1000;
+  return r;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -187,7 +287,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  // Cross-validation refits the model on the terms of each feature's judged candidates.
+  // Training ranks for the terms of each feature's judged candidates, as the training program does.
   const auto made = MakeRankerOrSay(a.find, [&](RankOptions& o) {
     o.model = *model;
     if (a.folds > 0) o.top = kMsmsJudged;
@@ -196,78 +296,33 @@ int main(int argc, char** argv) {
   const Ranker& ranker = *made;
   const auto read = ReadFeaturesOrSay(a.features, ranker);
   if (!read) return 2;
-  const FeatureList& list = *read;
   const auto truthBytes = ReadWholeFile(a.truth, &why);
   if (!truthBytes) {
     std::cerr << why << "\n";
     return 2;
   }
-  const std::map<std::string, Truth> truth = ReadTruth(*truthBytes);
+  const std::vector<Known> known = KnownFeatures(*read, ReadTruth(*truthBytes), a);
 
-  std::map<std::string, Tally> tallies;
-  std::vector<double> times;
-  std::vector<double> candidates;
-  std::map<std::string, size_t> causes;
-  std::vector<std::string> missLines;
-  std::vector<std::pair<double, bool>> firsts;
+  Measures m;
+  double ms = 0;
+  if (a.folds == 0) {
+    for (const Known& k : known) m.Add(k, Timed(ranker, k.feature, ms), ms, ranker.Config());
+    m.Print(a.misses);
+    return 0;
+  }
   std::vector<TrainingFeature> training;
-  std::vector<std::string> kinds;
-  for (Feature f : list.features) {
-    if (a.dropAdduct) f.ion.clear();
-    const auto t = truth.find(f.id);
-    if (t == truth.end()) continue;
-    if (a.limit && times.size() >= a.limit) break;
-    const auto parsed = chem::ParseFormula(t->second.formula);
-    const std::string want = parsed.Ok() ? chem::ToAscii(*parsed) : t->second.formula;
-    const auto start = std::chrono::steady_clock::now();
-    const RankResult r = ranker.Rank(f);
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    candidates.push_back(static_cast<double>(std::accumulate(r.found.begin(), r.found.end(), 0LL)));
-    size_t rank = 0;
-    for (const RankedCandidate& c : r.candidates)
-      if (chem::ToAscii(c.neutral) == want) {
-        rank = static_cast<size_t>(c.rank);
-        break;
-      }
-    if (a.folds > 0) {
-      training.push_back(TrainingOf(r, want));
-      kinds.push_back(KindOf(f));
-      continue;
-    }
-    AddTally(tallies, KindOf(f), rank);
-    if (!r.candidates.empty()) firsts.push_back({r.candidates.front().probability, rank == 1});
-    std::string cause;
-    if (rank == 0) cause = !r.problem.empty() ? "ion type cannot be used"
-                           : parsed.Ok()      ? "not found: " + WhyNotFound(*parsed, ranker.Config())
-                                              : "truth unreadable";
-    else if (rank > 1) cause = MissCause(f, r, rank);
-    if (cause.empty()) continue;
-    ++causes[cause];
-    char line[512];
-    const std::string best = r.candidates.empty() ? "-" : chem::ToAscii(r.candidates.front().neutral);
-    std::snprintf(line, sizeof line, "%s\t%s\t%s\trank %zu\tbest %s\t%s", f.id.c_str(), want.c_str(),
-                  r.ions.empty() ? "?" : r.ions.front().Notation().c_str(), rank, best.c_str(), cause.c_str());
-    missLines.push_back(line);
+  for (const Known& k : known) training.push_back(TrainingOf(ranker.Rank(k.feature), k.want));
+  std::vector<std::unique_ptr<Ranker>> rankers;
+  for (ScoreModel& fitted : FoldModels(known, training, a.folds, *model)) {
+    rankers.push_back(MakeRankerOrSay(a.find, [&](RankOptions& o) { o.model = std::move(fitted); }));
+    if (!rankers.back()) return 2;
   }
-  if (a.folds > 0) {
-    const std::vector<HeldOut> held = CrossValidate(training, a.folds, *model, FitOptions{});
-    for (size_t i = 0; i < held.size(); ++i) {
-      AddTally(tallies, kinds[i], held[i].rank);
-      if (!training[i].candidates.empty()) firsts.push_back({held[i].firstProbability, held[i].rank == 1});
-    }
-    std::printf("cross-validated over %zu folds split by formula\n", a.folds);
+  for (const Known& k : known) {
+    const Ranker& held = *rankers[FoldOf(k.want, a.folds)];
+    m.Add(k, Timed(held, k.feature, ms), ms, held.Config());
   }
-  PrintTallies(tallies);
-  PrintReliability(firsts);
-  const double mean = times.empty() ? 0 : std::accumulate(times.begin(), times.end(), 0.0) / times.size();
-  std::printf("median candidates\t%.0f\n", Quantile(candidates, 0.5));
-  std::printf("time per feature\tmedian %.2f ms\t95th percentile %.2f ms\tmean %.2f ms\tmost %.0f ms\n",
-              Quantile(times, 0.5), Quantile(times, 0.95), mean, Quantile(times, 1.0));
-  std::vector<std::pair<size_t, std::string>> byCount;
-  for (const auto& [cause, n] : causes) byCount.push_back({n, cause});
-  std::sort(byCount.rbegin(), byCount.rend());
-  std::printf("misses by cause (not first)\n");
-  for (const auto& [n, cause] : byCount) std::printf("\t%zu\t%s\n", n, cause.c_str());
-  for (size_t i = 0; i < std::min(a.misses, missLines.size()); ++i) std::printf("%s\n", missLines[i].c_str());
+  std::printf("cross-validated over %zu folds split by formula: each feature ranked by the model fitted on the others\n",
+              a.folds);
+  m.Print(a.misses);
   return 0;
 }

@@ -34,6 +34,15 @@ IonLayout::IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion,
   std::sort(canonical.begin(), canonical.end(), [&](size_t a, size_t b) {
     return std::tie(entries[a].symbol, entries[a].massNumber) < std::tie(entries[b].symbol, entries[b].massNumber);
   });
+  for (const auto& shares : blockShares) {
+    BlockValence v;
+    for (const auto& [entry, per] : shares) {
+      v.unknown |= valences[entry] == 0;
+      v.excess += per * (valences[entry] - 2);
+      v.odd += valences[entry] % 2 ? per : 0;
+    }
+    blockValences.push_back(v);
+  }
   // An entry the table does not know (a library label standing for itself) weighs what its block weighs.
   for (size_t b = 0; b < blocks.size(); ++b)
     if (blockShares[b].size() == 1 && masses[blockShares[b][0].first] == 0 && blockShares[b][0].second > 0)
@@ -106,6 +115,21 @@ void IonLayout::Neutral(const int* blockCounts, long long* neutral) const {
   for (size_t b = 0; b < blockShares.size(); ++b)
     if (blockCounts[b] > 0)
       for (const auto& [entry, per] : blockShares[b]) neutral[entry] += per * blockCounts[b];
+}
+
+bool IonLayout::BreaksRdbe(const int* blockCounts, const chem::RuleSettings& rules) const {
+  long long excess = 0, odd = 0;
+  for (size_t b = 0; b < blockValences.size(); ++b) {
+    if (blockCounts[b] == 0) continue;
+    const BlockValence& v = blockValences[b];
+    if (v.unknown) return false;
+    excess += v.excess * blockCounts[b];
+    odd += v.odd * blockCounts[b];
+  }
+  // The valence sum is odd exactly when the atoms of odd valence are.
+  if (odd % 2 && ((rules.rdbe && rules.rdbeWhole) || rules.senior)) return true;
+  const double rdbe = 1 + static_cast<double>(excess) / 2;
+  return rules.rdbe && (rdbe < rules.rdbeMin || rdbe > rules.rdbeMax);
 }
 
 }  // namespace zelm

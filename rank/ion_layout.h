@@ -12,6 +12,7 @@
 
 #include "chemistry/composition.h"
 #include "chemistry/element_table.h"
+#include "chemistry/formula_rules.h"
 #include "chemistry/ion_type.h"
 #include "chemistry/valence.h"
 #include "rank/building_blocks.h"
@@ -31,6 +32,13 @@ struct IonLayout {
   std::vector<int> valences;            // per entry, 0 when unknown
   std::vector<ElementClass> classes;    // per entry
   std::vector<size_t> canonical;        // the entries in a composition's order (by symbol, then mass number)
+  // Per block: the sum over its atoms of (valence - 2) and its atoms of odd valence, which the RDBE and its
+  // wholeness of a neutral formula follow from; unknown when an atom of it has no valence.
+  struct BlockValence {
+    long long excess = 0, odd = 0;
+    bool unknown = false;
+  };
+  std::vector<BlockValence> blockValences;
 
   IonLayout(const std::vector<Block>& blocks, const chem::IonType& ion, const chem::ElementTable& table,
             const chem::Valences& valence);
@@ -47,6 +55,10 @@ struct IonLayout {
   bool IonOf(const long long* neutral, long long* charged) const;
   // The neutral counts of block counts.
   void Neutral(const int* blockCounts, long long* neutral) const;
+  // Whether the neutral formula of block counts surely breaks the RDBE rules (range, wholeness, and SENIOR's even
+  // valence sum) of these settings: a test on the block counts alone, before the formula is formed. False when it
+  // cannot tell (an atom without a valence), so that the full rules decide.
+  bool BreaksRdbe(const int* blockCounts, const chem::RuleSettings& rules) const;
 
  private:
   // Per set of entries present (a bit each, for up to 64 entries): a composition of them, one of each, which a

@@ -22,10 +22,11 @@ namespace {
 // The hits of one ion type that keep the hard rules: their neutral counts per entry (flat), sums and verdicts.
 class Keeper : public FormulaSink {
  public:
-  Keeper(const IonLayout& ion, const chem::FormulaRules& rules)
-      : ion_(ion), rules_(rules), n_(ion.Size()), neutral_(n_), charged_(n_) {}
+  Keeper(const IonLayout& ion, const chem::FormulaRules& rules, const chem::RuleSettings& settings)
+      : ion_(ion), rules_(rules), settings_(settings), n_(ion.Size()), neutral_(n_), charged_(n_) {}
   bool Hit(const int* count, int, double sum) override {
-    // Most hits break a hard rule: those are told apart by the quick test, only the rest judged in full.
+    // Most hits break a hard rule: those are told apart by the quick tests, only the rest judged in full.
+    if (ion_.BreaksRdbe(count, settings_)) return false;
     ion_.Neutral(count, neutral_.data());
     if (!rules_.Passes(neutral_.data()) || !ion_.IonOf(neutral_.data(), charged_.data())) return false;
     const chem::FormulaRules::Verdict v = rules_.Judge(neutral_.data());
@@ -44,6 +45,7 @@ class Keeper : public FormulaSink {
  private:
   const IonLayout& ion_;
   const chem::FormulaRules& rules_;
+  const chem::RuleSettings& settings_;
   size_t n_;
   std::vector<long long> neutral_, charged_;
   std::vector<long long> counts_;
@@ -146,7 +148,7 @@ class Search {
     }
     run.layout = std::make_unique<IonLayout>(config_.blocks, ion, config_.table.table, config_.rules.valences);
     run.rules = std::make_unique<chem::FormulaRules>(config_.rules, run.layout->symbols);
-    run.hits = std::make_unique<Keeper>(*run.layout, *run.rules);
+    run.hits = std::make_unique<Keeper>(*run.layout, *run.rules, config_.rules);
     enumerator_.Enumerate(lower, upper, *run.hits, EnumerationOptions{});
     const Keeper& hits = *run.hits;
     result_.found.push_back(static_cast<long long>(hits.Size()));

@@ -59,7 +59,7 @@ std::string WriteScoreModel(const ScoreModel& model, std::string_view header);
 // The candidates judged by each costly part: the isotope fit for the best kIsotopesJudged by the cheap terms, the
 // MS/MS evidence for the best kMsmsJudged; the rest get the lowest costly part of a judged candidate, so that they
 // cannot overtake one that was judged.
-constexpr size_t kMsmsJudged = 100;
+constexpr size_t kMsmsJudged = 50;
 constexpr size_t kIsotopesJudged = 300;
 
 }  // namespace zelm
