@@ -41,6 +41,12 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
     set(Term::HydrogenShape, z * z);
   }
   set(Term::Rdbe, verdict.rdbe.value_or(0) / 10);
+  const double p = of(ElementClass::Phosphorus), s = of(ElementClass::Sulfur), o = of(ElementClass::Oxygen);
+  set(Term::ClCount, of(ElementClass::Chlorine));
+  set(Term::FCount, of(ElementClass::Fluorine));
+  set(Term::PShortOfO, p > 0 ? std::max(0.0, 3 * p - o - s) : 0);
+  set(Term::SShortOfO, p == 0 && s > 0 ? std::max(0.0, s - o) : 0);
+  set(Term::NoNitrogen, of(ElementClass::Nitrogen) == 0);
   if (ionTerm != Term::Count) set(ionTerm, 1);
 }
 

@@ -17,6 +17,10 @@ enum class Term : size_t {
   // Rules and elements.
   SoftRules, ElementPrior, HasS, HasP, HasF, HasCl, HasBr, HasI, RareKinds, ExtraSP, NPerC, OPerC, HalogenPerC,
   HydrogenShape, NoCarbon, Rdbe,
+  // How elements come together: the Cl and F atoms, the oxygen a P or S atom lacks (phosphates, phosphonates and
+  // sulfonates hold three, thiophosphates an S in its place: max(0, 3P - O - S) with P, max(0, S - O) without
+  // P), and no nitrogen at all.
+  ClCount, FCount, PShortOfO, SShortOfO, NoNitrogen,
   // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
   // rank/isotope_fit.h): squared, and M+2 signed.
   IsotopeFit, IsotopeM1Squared, IsotopeM2Squared, IsotopeM2,

@@ -156,7 +156,8 @@ TEST(Ranker, MeasuredIsotopesLiftTheFormulaWithTheirPattern) {
   EXPECT_GT(*fits->isotopeScore, 0.9);
   EXPECT_LT(*not_->isotopeScore, 0.1);
   EXPECT_FALSE(Of(without, "C6H4Cl2")->isotopeScore);
-  EXPECT_LT(not_->score, before->score - 5);
+  EXPECT_FALSE(before->isotopeScore);
+  EXPECT_GT(fits->parts.isotopes, not_->parts.isotopes + 5);
 }
 
 TEST(Ranker, SpectraGiveTheEvidence) {
@@ -251,6 +252,38 @@ TEST(Ranker, ProbabilitiesOfAFeatureAddUpToAtMostOneAndFollowTheScore) {
   ASSERT_EQ(two.candidates.size(), 2u);
   EXPECT_DOUBLE_EQ(two.candidates[0].probability, all.candidates[0].probability);
   EXPECT_LT(two.candidates[0].probability + two.candidates[1].probability, 1);
+}
+
+}  // namespace
+}  // namespace zelm
+
+namespace zelm {
+namespace {
+
+// The terms of how elements come together, read off a phosphate, a P short of oxygen, a thiophosphate, a sulfide
+// and a chlorine compound of nearly one mass.
+TEST(Ranker, ElementTermsCountWhatTheFormulaHolds) {
+  RankOptions o;
+  o.elements = "C0-10 H0-20 N0-2 O0-8 P0-2 S0-2 Cl0-3 F0-3";
+  o.ppm = 1;
+  o.ions = "M";
+  const Ranker ranker = Make(o);
+  auto term = [&](const char* formula, Term t) {
+    const double mass = *chem::ParseFormula(formula)->MonoisotopicMass(ranker.Config().table.table);
+    const RankResult r = ranker.Rank(At(mass));
+    const RankedCandidate* c = Of(r, formula);
+    EXPECT_TRUE(c) << formula;
+    return c ? c->evidence[Index(t)] : -1;
+  };
+  EXPECT_EQ(term("C2H7O4P", Term::PShortOfO), 0);   // O4 for one P
+  EXPECT_EQ(term("C4H6O2P2", Term::PShortOfO), 4);  // six wanted, two held
+  EXPECT_EQ(term("C2H7O2PS", Term::PShortOfO), 0);  // the S stands for an O
+  EXPECT_EQ(term("C2H7O2PS", Term::SShortOfO), 0);  // with P, the S is the phosphate's
+  EXPECT_EQ(term("C6H12S2", Term::SShortOfO), 2);
+  EXPECT_EQ(term("C5H8Cl2", Term::ClCount), 2);
+  EXPECT_EQ(term("C5H8Cl2", Term::NoNitrogen), 1);
+  EXPECT_EQ(term("C4H2F3NO", Term::FCount), 3);
+  EXPECT_EQ(term("C4H2F3NO", Term::NoNitrogen), 0);
 }
 
 }  // namespace
