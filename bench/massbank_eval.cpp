@@ -175,7 +175,7 @@ void AddTally(std::map<std::string, Tally>& tallies, const std::string& kind, si
 // its true formula in Hill order (as given when it cannot be read).
 struct Known {
   Feature feature;
-  std::string want;
+  std::string want, ion;  // the true formula, and the ion type its file gives
   std::optional<chem::Composition> parsed;
 };
 std::vector<Known> KnownFeatures(const FeatureList& list, const std::map<std::string, Truth>& truth, const Args& a) {
@@ -184,7 +184,7 @@ std::vector<Known> KnownFeatures(const FeatureList& list, const std::map<std::st
     const auto t = truth.find(f.id);
     if (t == truth.end()) continue;
     if (a.limit && known.size() >= a.limit) break;
-    Known k{f, t->second.formula, std::nullopt};
+    Known k{f, t->second.formula, f.ion, std::nullopt};
     if (a.dropAdduct) k.feature.ion.clear();
     if (const auto parsed = chem::ParseFormula(t->second.formula); parsed.Ok()) {
       k.parsed = *parsed;
@@ -240,9 +240,11 @@ void Measures::Add(const Known& k, const RankResult& r, double ms, const RankCon
   if (cause.empty()) return;
   ++causes[cause];
   char line[512];
-  const std::string best = r.candidates.empty() ? "-" : chem::ToAscii(r.candidates.front().neutral);
+  const std::string best = r.candidates.empty() ? "-"
+                           : chem::ToAscii(r.candidates.front().neutral) + " " +
+                                 r.ions[r.candidates.front().ion].Notation();
   std::snprintf(line, sizeof line, "%s\t%s\t%s\trank %zu\tbest %s\t%s", k.feature.id.c_str(), k.want.c_str(),
-                r.ions.empty() ? "?" : r.ions.front().Notation().c_str(), rank, best.c_str(), cause.c_str());
+                k.ion.empty() ? "?" : k.ion.c_str(), rank, best.c_str(), cause.c_str());
   missLines.push_back(line);
 }
 

@@ -13,7 +13,7 @@ std::string_view TermName(Term t) {
       "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
       "msms_consistent", "msms_common_losses", "msms_plausible", "msms_error",   "ion_sodium",    "ion_potassium",
       "ion_ammonium",   "ion_water_loss", "ion_radical",        "ion_chloride", "ion_formate",   "ion_acetate",
-      "ion_other",      "other_ions_seen"};
+      "ion_other",      "other_ions_seen", "adduct_mark"};
   return kNames[Index(t)];
 }
 

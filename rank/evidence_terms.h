@@ -30,6 +30,8 @@ enum class Term : size_t {
   // The ion type (1 for the ion a candidate is searched as), and the same molecule's other ions in the survey.
   IonSodium, IonPotassium, IonAmmonium, IonWaterLoss, IonRadical, IonChloride, IonFormate, IonAcetate, IonOther,
   OtherIonsSeen,
+  // The ion type's marks in the MS/MS spectrum (rank/adduct_mark.h).
+  AdductMark,
   Count
 };
 constexpr size_t kTerms = static_cast<size_t>(Term::Count);

@@ -8,6 +8,7 @@
 
 #include "chemistry/formula_rules.h"
 #include "rank/adduct_evidence.h"
+#include "rank/adduct_mark.h"
 #include "rank/candidate_terms.h"
 #include "rank/common_ions.h"
 #include "rank/feature_evidence.h"
@@ -108,6 +109,8 @@ class Search {
     FeatureEvidence e = EvidenceOf(feature, config, charge);
     result_.msmsPeaks = std::move(e.msms);
     result_.isotopePeaks = std::move(e.isotopes);
+    for (const chem::IonType& ion : result_.ions)
+      marks_.push_back(config.msms ? AdductMarkSeen(ion, result_.msmsPeaks, feature.mz, config.fragments) : 0);
   }
 
   RankResult Run(bool countOnly) {
@@ -201,6 +204,7 @@ class Search {
     CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, ionTerms_[p.ion], config_.model,
                x);
     if (family_) x[Index(Term::OtherIonsSeen)] = family_->Of(run.hits->Sum(p.hit), members_[p.ion]).seen;
+    x[Index(Term::AdductMark)] = marks_[p.ion];
     if (p.isotope) IsotopeTerms(p.isotope, x);
     if (p.msms >= 0) {
       const double theoretical = Theoretical(p);
@@ -334,6 +338,7 @@ class Search {
   std::vector<long long> charged_;
   std::string ta_, tb_;
   std::vector<Term> ionTerms_;  // per ion
+  std::vector<double> marks_;   // per ion, AdductMarkSeen
   std::optional<AdductFamily> family_;  // with a survey spectrum and a known polarity
   std::vector<size_t> members_;         // per ion, its index in the family
   EvidenceKind kind_ = EvidenceKind::Neither;
