@@ -26,7 +26,8 @@ py::object ColumnObject(const ColumnData& c) {
   if (c.column.decimals == 0) {
     py::array_t<long long> whole(static_cast<py::ssize_t>(c.numbers.size()));
     auto out = whole.mutable_unchecked<1>();
-    for (size_t i = 0; i < c.numbers.size(); ++i) out(static_cast<py::ssize_t>(i)) = static_cast<long long>(c.numbers[i]);
+    for (size_t i = 0; i < c.numbers.size(); ++i)
+      out(static_cast<py::ssize_t>(i)) = static_cast<long long>(c.numbers[i]);
     return whole;
   }
   return py::array_t<double>(static_cast<py::ssize_t>(c.numbers.size()), c.numbers.data());
@@ -61,21 +62,36 @@ py::tuple RankInput(const RankingSession& s) {
     if (problem.empty()) tables = s.Rank(input.features);
   }
   if (!problem.empty()) throw py::value_error(problem);
-  return TablesObject(tables, s.ranker().Config().explain);
+  return TablesObject(tables, s.RankerInUse().Config().explain);
 }
 
-py::tuple RankFeatures(const RankingSession& s, const py::iterable& objects) {
+// The features of zelm.Feature objects ranked by rank(features) without the GIL, once each one's ion types are found
+// usable (else a ValueError saying why).
+template <class Result, class RankFn>
+Result RankObjects(const RankingSession& s, const py::iterable& objects, RankFn rank) {
   std::vector<Feature> features;
   for (py::handle o : objects) features.push_back(FeatureOf(o));
-  Tables tables;
+  Result result;
   std::string problem;
   {
     py::gil_scoped_release free;
-    problem = IonProblem(s.ranker(), features);
-    if (problem.empty()) tables = s.Rank(features);
+    problem = IonProblem(s.RankerInUse(), features);
+    if (problem.empty()) result = rank(features);
   }
   if (!problem.empty()) throw py::value_error(problem);
-  return TablesObject(tables, s.ranker().Config().explain);
+  return result;
+}
+
+py::tuple RankFeatures(const RankingSession& s, const py::iterable& objects) {
+  const Tables tables = RankObjects<Tables>(s, objects, [&](const auto& f) { return s.Rank(f); });
+  return TablesObject(tables, s.RankerInUse().Config().explain);
+}
+
+// The candidates' and the explanations' tables (None unless explaining) as zelm-find's TSV, UTF-8.
+py::tuple RankFeaturesTsv(const RankingSession& s, const py::iterable& objects) {
+  const auto texts = RankObjects<std::vector<std::string>>(
+      s, objects, [&](const auto& f) { return s.RankText(f, TableFormat::Tsv); });
+  return py::make_tuple(py::bytes(texts.front()), texts.size() > 1 ? py::object(py::bytes(texts[1])) : py::none());
 }
 
 py::list ReadFile(const std::vector<std::string>& args, const std::string& path) {
@@ -129,9 +145,9 @@ PYBIND11_MODULE(_zelm, m) {
   m.def("default_resolution", [] { return chem::kDefaultResolution; });
   py::class_<RankingSession>(m, "Session")
       .def(py::init(&MakeSession), py::arg("args"), "zelm-find's arguments; ValueError with zelm-find's message")
-      .def_property_readonly("explain", [](const RankingSession& s) { return s.ranker().Config().explain; })
       .def("rank_input", &RankInput, "rank the arguments' masses and --input: (candidates, explanations or None)")
-      .def("rank_features", &RankFeatures, py::arg("features"), "rank zelm.Feature objects, in their order");
+      .def("rank_features", &RankFeatures, py::arg("features"), "rank zelm.Feature objects, in their order")
+      .def("rank_features_tsv", &RankFeaturesTsv, py::arg("features"), "the same as zelm-find's TSV tables");
   m.def("read_file", &ReadFile, py::arg("args"), py::arg("path"), "the features of a file as dicts of their fields");
   m.def("pattern", &Pattern, py::arg("formula"), py::arg("ion"), py::arg("resolution"), py::arg("isotopes"));
 }

@@ -36,10 +36,9 @@ FindInput RankingSession::Input() const {
   return ReadFindInput(options_, *ranker_, none);
 }
 
-Tables RankingSession::Rank(const std::vector<Feature>& features) const {
-  const bool explain = ranker_->Config().explain;
-  Tables tables{EmptyColumns(CandidateTable()), explain ? EmptyColumns(ExplainTable()) : std::vector<ColumnData>()};
-  // Each feature is ranked on a thread of its own; its result is turned into rows in the features' order, and let go.
+void RankingSession::RankInOrder(const std::vector<Feature>& features,
+                                 const std::function<void(const Feature&, const RankResult&)>& take) const {
+  // Each feature is ranked on a thread of its own; its result is handed on in the features' order, and let go.
   std::vector<RankResult> results(features.size());
   size_t next = 0;
   std::ostringstream quiet;
@@ -51,13 +50,35 @@ Tables RankingSession::Rank(const std::vector<Feature>& features) const {
       },
       [&](FeatureText&) {
         const size_t i = next++;
-        const bool unicode = options_.unicode;
-        CandidateCells(features[i], results[i], unicode, [&](const Cell* c) { AppendRow(c, tables.candidates); });
-        if (explain)
-          ExplainCells(features[i], results[i], unicode, [&](const Cell* c) { AppendRow(c, tables.explanations); });
+        take(features[i], results[i]);
         results[i] = RankResult{};
       });
+}
+
+Tables RankingSession::Rank(const std::vector<Feature>& features) const {
+  const bool explain = ranker_->Config().explain, unicode = options_.unicode;
+  Tables tables{EmptyColumns(CandidateTable()), explain ? EmptyColumns(ExplainTable()) : std::vector<ColumnData>()};
+  RankInOrder(features, [&](const Feature& f, const RankResult& r) {
+    CandidateCells(f, r, unicode, [&](const Cell* c) { AppendRow(c, tables.candidates); });
+    if (explain) ExplainCells(f, r, unicode, [&](const Cell* c) { AppendRow(c, tables.explanations); });
+  });
   return tables;
+}
+
+std::vector<std::string> RankingSession::RankText(const std::vector<Feature>& features, TableFormat format) const {
+  const bool explain = ranker_->Config().explain, unicode = options_.unicode;
+  TableWriter candidates(format, CandidateColumns()), explanations(format, ExplainColumns());
+  RankInOrder(features, [&](const Feature& f, const RankResult& r) {
+    CandidateRows(f, r, unicode, candidates);
+    if (explain) ExplainRows(f, r, unicode, explanations);
+  });
+  candidates.End();
+  std::vector<std::string> texts = {candidates.Take()};
+  if (explain) {
+    explanations.End();
+    texts.push_back(explanations.Take());
+  }
+  return texts;
 }
 
 FeatureList ReadFileOfArguments(const std::vector<std::string>& args, const std::string& path, std::string* why) {

@@ -4,6 +4,7 @@
 // zelm-find's own code, so that both give the same rows.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,15 +40,20 @@ class RankingSession {
   // message zelm-find gives) when they cannot be used.
   static std::unique_ptr<RankingSession> Make(const std::vector<std::string>& args, std::string* why);
 
-  const FindOptions& Options() const { return options_; }
-  const Ranker& ranker() const { return *ranker_; }
+  const Ranker& RankerInUse() const { return *ranker_; }
 
   // The features of the arguments' masses and --input, as zelm-find reads and checks them.
   FindInput Input() const;
   // The ranked features' rows in zelm-find's order, ranked on the arguments' --threads.
   Tables Rank(const std::vector<Feature>& features) const;
+  // The same rows as zelm-find's tables in `format` (with their heads): the candidates' and, when the options ask
+  // to explain, the explanations'.
+  std::vector<std::string> RankText(const std::vector<Feature>& features, TableFormat format) const;
 
  private:
+  // Ranks the features on the arguments' --threads and hands each with its result to `take` in the features' order.
+  void RankInOrder(const std::vector<Feature>& features,
+                   const std::function<void(const Feature&, const RankResult&)>& take) const;
   FindOptions options_;
   std::unique_ptr<Ranker> ranker_;
 };

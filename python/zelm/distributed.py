@@ -20,21 +20,20 @@ def _read_chunks(path, options, chunk_features):
 
 
 def _rank_chunk(features, options, explain, output, format, name):
-    """The chunk's table (a pair with explain), or with output the names of the part files written and the number of
-    rows."""
-    tables = annotate(features, explain=explain, **options)
+    """The chunk's table (a pair with explain), or with output the names of the part files written."""
     if output is None:
-        return tables
-    tables = tables if explain else (tables,)
-    written = []
-    for table, suffix in zip(tables, ("", "-explain")):
-        path = os.path.join(output, f"{name}{suffix}.{format}")
-        if format == "parquet":
+        return annotate(features, explain=explain, **options)
+    paths = [os.path.join(output, f"{name}{suffix}.{format}") for suffix in ("", "-explain")[:1 + explain]]
+    if format == "tsv":
+        texts = _zelm.Session(_arguments(options, explain)).rank_features_tsv(features)
+        for path, text in zip(paths, texts):
+            with open(path, "wb") as f:
+                f.write(text)
+    else:
+        tables = annotate(features, explain=explain, **options)
+        for path, table in zip(paths, tables if explain else (tables,)):
             table.to_parquet(path, index=False)
-        else:
-            table.to_csv(path, sep="\t", index=False, na_rep="")
-        written.append(path)
-    return written
+    return paths
 
 
 def _part_format(format):
@@ -60,8 +59,8 @@ def annotate_files(paths, client=None, chunk_features=500, output=None, format=N
     output: a folder (made if missing): each chunk's rows are written to a part file of their own there,
         part-FFFFF-CCCCC.parquet or .tsv (file and chunk numbers, so that the names sort in the input's order; with
         explain a -explain part beside each), and the list of the files written is returned instead of a table.
-    format: "parquet" (needs pyarrow where the tasks run) or "tsv"; None: parquet when pyarrow is found here, else
-        tsv.
+    format: "parquet" (the DataFrame's columns and types; needs pyarrow where the tasks run) or "tsv" (zelm-find's
+        own TSV table of the chunk); None: parquet when pyarrow is found here, else tsv.
     retries: how many times Dask runs a failed task again.
     options: zelm-find's options as for zelm.annotate; threads= is the threads of each task (default 1, as each
         worker runs its own tasks side by side).
