@@ -21,19 +21,21 @@ std::vector<std::string> Names(const std::vector<Column>& columns) {
 
 }  // namespace
 
+// Text columns, then number columns with their decimals: m/z to 6, errors and scores to 3, the RDBE to 1.
 const std::vector<Column>& CandidateTable() {
   static const std::vector<Column> kColumns = {
-      {"query"},         {"mz", true, 6},           {"ion"},          {"formula"},
-      {"ion_formula"},   {"mz_theoretical", true, 6}, {"error_ppm", true, 3}, {"error_mda", true, 3},
-      {"rdbe", true, 1}, {"rank", true, 0},         {"score", true, 3}, {"isotope_score", true, 3},
-      {"msms_explained", true, 3}, {"rules"},       {"probability", true, 4}};
+      {"query"},         {"mz", true, 6},    {"ion"},                     {"formula"},
+      {"ion_formula"},   {"mz_theoretical", true, 6},                     {"error_ppm", true, 3},
+      {"error_mda", true, 3},                {"rdbe", true, 1},           {"rank", true, 0},
+      {"score", true, 3},                    {"isotope_score", true, 3},  {"msms_explained", true, 3},
+      {"rules"},                             {"probability", true, 4}};
   return kColumns;
 }
 
 const std::vector<Column>& ExplainTable() {
   static const std::vector<Column> kColumns = {
-      {"query"},    {"rank", true, 0},      {"formula"},           {"ion"},
-      {"peak_mz", true, 6}, {"intensity", true, 6}, {"fragment"}, {"fragment_mz", true, 6},
+      {"query"},              {"rank", true, 0},        {"formula"},          {"ion"},
+      {"peak_mz", true, 6},   {"intensity", true, 6},   {"fragment"},         {"fragment_mz", true, 6},
       {"error_ppm", true, 3}, {"error_mda", true, 3}};
   return kColumns;
 }
