@@ -3,18 +3,16 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <iterator>
-#include <optional>
 
 #include <CLI/CLI.hpp>
 
+#include "find/find_input.h"
 #include "find/find_options.h"
 #include "find/find_rows.h"
 #include "find/pattern_main.h"
 #include "find/run_all.h"
 #include "find/table_output.h"
 #include "rank/ranker.h"
-#include "spectra/feature_input.h"
 #include "text/textfile.h"
 
 namespace zelm {
@@ -26,32 +24,6 @@ constexpr char kUsage[] = "Usage: zelm-find [OPTIONS] [MZ...]   (zelm-find --hel
 struct Failure {
   std::string message;
 };
-
-// The features to annotate: the masses on the command line, then the input's.
-std::vector<Feature> ReadInput(const FindOptions& o, const RankConfig& config, std::istream& in) {
-  std::vector<Feature> features;
-  for (const std::string& m : o.masses) {
-    FeatureList one = ReadFeatures(m, InputFormat::Text, "the command line");
-    if (!one.problems.empty() || one.features.size() != 1)
-      throw Failure{"the mass \"" + m + "\" is not a number above 0"};
-    features.push_back(std::move(one.features.front()));
-  }
-  if (o.input.empty()) return features;
-  const std::optional<InputFormat> given =
-      o.inputFormat.empty() ? std::nullopt : FormatNamed(o.inputFormat);
-  FeatureList list;
-  if (o.input == "-") {
-    const InputFormat format = given.value_or(InputFormat::Text);
-    if (format == InputFormat::MzML || format == InputFormat::MzXML)
-      throw Failure{"mzML and mzXML are read from a file, not from standard input"};
-    list = ReadFeatures(std::string(std::istreambuf_iterator<char>(in), {}), format, "standard input");
-  } else {
-    list = ReadFeatureFile(o.input, given, ReadOptions{config.tolerance, config.rtWindow});
-  }
-  if (!list.problems.empty()) throw Failure{list.problems.front().Text()};
-  for (Feature& f : list.features) features.push_back(std::move(f));
-  return features;
-}
 
 // The notes of a feature whose candidates were cut by --max-candidates.
 std::string Notes(const Feature& f, const RankResult& r, size_t most) {
@@ -67,10 +39,9 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
   MadeConfig made = MakeConfig(o.rank);
   if (!made.config) throw Failure{made.problem->message};
   const Ranker ranker(std::move(*made.config));
-  const std::vector<Feature> features = ReadInput(o, ranker.Config(), in);
-  if (features.empty()) throw Failure{"no mass to search: give masses or --input FILE"};
-  for (const Feature& f : features)
-    if (std::string why; !ranker.IonsFor(f, &why)) throw Failure{why};
+  FindInput input = ReadFindInput(o, ranker, in);
+  if (!input.problem.empty()) throw Failure{input.problem};
+  const std::vector<Feature>& features = input.features;
 
   const bool progress = !o.quiet && &err == &std::cerr && ::isatty(STDERR_FILENO);
   const TableFormat format = *TableFormatNamed(o.format);

@@ -84,6 +84,13 @@ void NoteGiven(const CLI::App& app, FindOptions& o) {
 }
 
 bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& options, std::string* why) {
+  FindOptions o;
+  if (!ReadFindArguments(args, o, why)) return false;
+  options = o.rank;
+  return true;
+}
+
+bool ReadFindArguments(const std::vector<std::string>& args, FindOptions& options, std::string* why) {
   CLI::App app;
   FindOptions o;
   DeclareOptions(app, o);
@@ -96,8 +103,18 @@ bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& option
     return false;
   }
   NoteGiven(app, o);
-  options = o.rank;
+  options = std::move(o);
   return true;
+}
+
+std::vector<LongOption> LongOptions() {
+  CLI::App app;
+  FindOptions o;
+  DeclareOptions(app, o);
+  std::vector<LongOption> names;
+  for (const CLI::Option* option : app.get_options())
+    for (const std::string& name : option->get_lnames()) names.push_back({name, option->get_expected_max() == 0});
+  return names;
 }
 
 }  // namespace zelm

@@ -30,5 +30,15 @@ void NoteGiven(const CLI::App& app, FindOptions& o);
 // zelm-find's arguments (without the program's name) as the ranking's options, for tools that rank as zelm-find
 // does (the evaluation bench); false with *why when they cannot be read.
 bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& options, std::string* why);
+// The same, with everything else of zelm-find's options (the masses, the input, the threads ...).
+bool ReadFindArguments(const std::vector<std::string>& args, FindOptions& options, std::string* why);
+
+// zelm-find's long options without their dashes ("ppm", "max-candidates", ...), each with whether it is a flag (one
+// that takes no value), for front ends that take the same options under other names (Python's keyword arguments).
+struct LongOption {
+  std::string name;
+  bool flag = false;
+};
+std::vector<LongOption> LongOptions();
 
 }  // namespace zelm

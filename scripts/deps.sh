@@ -1,6 +1,9 @@
 # Installs the Debian packages ZELM builds with, or says how to, when they are missing. Sourced by run.sh and test.sh;
 # a script may add packages to $zelm_packages before it calls zelm_ensure_packages.
 zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libcli11-dev libisospec++-dev libpwizlite-dev libboost-dev libboost-iostreams-dev libboost-filesystem-dev libboost-thread-dev libboost-chrono-dev fonts-dejavu-core fonts-dejavu-extra fonts-liberation"
+# The Python module zelm and its tests: pybind11 and Debian's own Python with numpy, pandas, Dask and pytest.
+zelm_packages="$zelm_packages pybind11-dev python3-dev python3-numpy python3-pandas python3-dask python3-distributed"
+zelm_packages="$zelm_packages python3-pytest"
 
 # apt-get waiting up to 5 minutes for another apt or dpkg (an unattended upgrade, a package manager window) to let go
 # of the package database, instead of failing at once.
