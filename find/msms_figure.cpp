@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "find/html_text.h"
@@ -26,7 +27,7 @@ std::string Unexplained(const PlotFrame& f, const std::vector<Peak>& peaks, cons
                         double most) {
   std::vector<double> tallest(static_cast<size_t>(f.width * 2) + 1, 0);
   for (size_t i = 0; i < peaks.size(); ++i) {
-    if (labelled[i] || !(peaks[i].intensity > 0)) continue;
+    if (labelled[i] || !(peaks[i].intensity > 0) || !std::isfinite(peaks[i].mz)) continue;
     const double x = std::clamp(f.X(peaks[i].mz), 0.0, f.width);
     double& t = tallest[static_cast<size_t>(std::lround(x * 2))];
     t = std::max(t, peaks[i].intensity / most * 100);
@@ -43,19 +44,21 @@ std::vector<size_t> MsmsFigure(std::string& out, const std::vector<Peak>& peaks,
                                double precursorMz, std::string_view description) {
   std::vector<size_t> left;
   if (peaks.empty()) return left;
-  double low = peaks.front().mz, high = low, most = 0;
+  double low = std::numeric_limits<double>::infinity(), high = -low, most = 0;
   for (const Peak& p : peaks) {
+    if (!std::isfinite(p.mz) || !std::isfinite(p.intensity)) continue;
     low = std::min(low, p.mz);
     high = std::max(high, p.mz);
     if (p.intensity > 0) most = std::max(most, p.intensity);
   }
-  if (precursorMz > 0) high = std::max(high, precursorMz);
+  if (!(low <= high)) return left;  // no peak to draw
+  if (precursorMz > 0 && std::isfinite(precursorMz)) high = std::max(high, precursorMz);
   if (!(most > 0)) most = 1;
   PlotFrame f = FrameAround(720, 300, low, high, 0.04, 2);
   // Room above the tallest peak for a label of some 18 characters.
   if (!labels.empty()) f.full = 150;
   OpenPlot(out, f, description);
-  if (precursorMz > 0) {
+  if (precursorMz > 0 && std::isfinite(precursorMz)) {
     out += "<path class=\"pr\" d=\"M";
     AppendPixel(out, f.X(precursorMz));
     out += ' ';
@@ -81,7 +84,7 @@ std::vector<size_t> MsmsFigure(std::string& out, const std::vector<Peak>& peaks,
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return height(a) > height(b); });
   std::vector<double> placed;
   for (size_t k : order) {
-    if (labels[k].peak >= peaks.size()) continue;
+    if (labels[k].peak >= peaks.size() || !std::isfinite(peaks[labels[k].peak].mz)) continue;
     const Peak& p = peaks[labels[k].peak];
     const double x = f.X(p.mz), percent = std::max(p.intensity, 0.0) / most * 100;
     AppendLine(d, f, x, percent);

@@ -31,17 +31,17 @@ svg{display:block;max-width:100%;height:auto;font:10px system-ui,"DejaVu Sans",s
 .lb text{fill:#8d1d1a}
 i.km,i.kp,i.ke{display:inline-block;width:.8em;height:.8em;margin:0 .25em 0 .1em;vertical-align:-.05em}
 i.km{background:#2f6db5}i.kp{background:#e08a1e}i.ke{background:#c8302c}
-.top{font-size:12px}
+.top{font-size:12px}details{margin-top:.2em}summary{cursor:pointer}
 )";
 
 // The search box and the sorting of the summary table: added by the script, so that without scripts the page is
 // the plain table. Formulas are searched with their subscripts read as digits (NFKC), so "C6H12O6" finds C₆H₁₂O₆.
 constexpr std::string_view kScript = R"(
 (()=>{const t=document.getElementById('sum');if(!t)return;const b=t.tBodies[0],rows=[...b.rows];
-const key=rows.map(r=>r.textContent.normalize('NFKC').toLowerCase());
+const key=new Map(rows.map(r=>[r,[...r.cells].map(c=>c.textContent).join(' ').normalize('NFKC').toLowerCase()]));
 const q=document.createElement('input');q.type='search';q.placeholder='Search ids, ions, formulas';
 q.setAttribute('aria-label','Search the features');t.before(q);
-q.oninput=()=>{const s=q.value.normalize('NFKC').toLowerCase().trim();rows.forEach((r,i)=>{r.hidden=s!==''&&!key[i].includes(s)})};
+q.oninput=()=>{const s=q.value.normalize('NFKC').toLowerCase().trim();for(const r of rows)r.hidden=s!==''&&!key.get(r).includes(s)};
 t.classList.add('js');
 t.tHead.onclick=e=>{const h=e.target.closest('th');if(!h)return;const c=h.cellIndex,up=h.dataset.o!=='a';
 for(const x of t.tHead.rows[0].cells)delete x.dataset.o;h.dataset.o=up?'a':'d';

@@ -300,7 +300,11 @@ class Section {
     }
     out += "; dotted: the precursor.";
     if (!left.empty()) {
-      out += " Explained but not labelled, for want of room: ";
+      // Folded away (a browser opens it without script): in a crowded spectrum the list is long.
+      out += "<details><summary>";
+      out += std::to_string(left.size());
+      out += left.size() == 1 ? " more explained peak" : " more explained peaks";
+      out += ", not labelled for want of room</summary>";
       for (size_t i = 0; i < left.size(); ++i) {
         const PeakLabel& l = labels[left[i]];
         if (i) out += "; ";
@@ -308,7 +312,7 @@ class Section {
         out += ' ';
         AppendEscaped(out, l.text);
       }
-      out += '.';
+      out += "</details>";
     }
     out += "</figcaption></figure>";
   }

@@ -1,8 +1,8 @@
 #!/bin/sh
-# zelm-find --report opened in headless Chromium: the page of three hand-built features (one with an MS1 and an MS/MS
-# spectrum, one with MS/MS only, one mass with neither) has one section per feature and one picture per spectrum
-# drawn once its script has run, the script's search box, no markup from the input's text, and no request beyond the
-# file itself. Leaves its screenshot, report.png, in the work folder.
+# zelm-find --report opened in headless Chromium: the page of three hand-built features (one with MS/MS only, one with
+# an MS1 and an MS/MS spectrum, one mass with neither) has one section per feature and one picture per spectrum drawn,
+# no markup from the input's text, a working search box and column sorting, and no request beyond the file itself.
+# Leaves its screenshot, report.png, in the work folder.
 # Usage: report_in_browser.sh ZELM_FIND WORK_FOLDER. Exits 77 (skipped) when Chromium is not installed.
 set -eu
 find=$1
@@ -21,6 +21,16 @@ fail() {
 }
 
 cat > features.mgf <<'MGF'
+BEGIN IONS
+FEATURE_ID=msms-only
+PEPMASS=181.0707
+CHARGE=1+
+ADDUCT=[M+H]+
+MSLEVEL=2
+163.0601 300
+145.0495 200
+85.0284 500
+END IONS
 BEGIN IONS
 FEATURE_ID=both<img src=http://example.invalid/x.png>
 PEPMASS=195.0877
@@ -41,16 +51,6 @@ MSLEVEL=2
 138.0662 1000
 163.0502 20
 END IONS
-BEGIN IONS
-FEATURE_ID=msms-only
-PEPMASS=181.0707
-CHARGE=1+
-ADDUCT=[M+H]+
-MSLEVEL=2
-163.0601 300
-145.0495 200
-85.0284 500
-END IONS
 MGF
 "$find" 150.0550 --input features.mgf --ppm 10 -q -o table.tsv --report report.html || fail "zelm-find failed"
 
@@ -69,6 +69,28 @@ count() { grep -o "$1" dom.html | wc -l; }
 grep -q '<input' dom.html || fail "no search box: the page's script did not run"
 if grep -q '<img' dom.html; then fail "a feature's id became markup"; fi
 [ -s report.png ] || fail "no screenshot"
+
+# The sorting and the search box driven as a reader would: two clicks on the head of the candidates' column sort the
+# rows by it, falling; then a formula typed without subscripts keeps exactly the rows that show it.
+cat report.html - > driven.html <<'JS'
+<script>
+const rows = () => [...document.querySelectorAll('#sum tbody tr')];
+const head = document.querySelectorAll('#sum th')[7];
+head.click();
+head.click();
+const n = rows().map(r => Number(r.cells[7].textContent));
+const sorted = n.every((x, i) => i === 0 || n[i - 1] >= x);
+const q = document.querySelector('input[type=search]');
+q.value = 'C8H10N4O2';
+q.oninput();
+const want = rows().filter(r => r.textContent.includes('C\u2088H\u2081\u2080N\u2084O\u2082'));
+const found = want.length > 0 && rows().every(r => r.hidden !== want.includes(r));
+document.body.dataset.probe = (found ? 'search ok' : 'search wrong') + ', ' + (sorted ? 'sort ok' : 'sort wrong');
+</script>
+JS
+browse --dump-dom "file://$work/driven.html" > driven-dom.html || fail "chromium failed"
+grep -q 'data-probe="search ok, sort ok"' driven-dom.html ||
+  fail "search and sort: $(grep -o 'data-probe="[^"]*"' driven-dom.html || echo 'the probe did not run')"
 
 # The URLs the page asked for, from the net log: the browser's own requests (updates, time) have no origin, a
 # page's have its origin (a file's is "null"). A file's own loading is not in the net log, so the page's links and
