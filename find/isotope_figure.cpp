@@ -22,8 +22,10 @@ std::vector<Bar> Bars(const PlotFrame& f, std::vector<Bar> peaks) {
   double most = 0;
   for (const Bar& p : peaks) {
     const double x = f.X(p.x);
-    if (!bars.empty() && x - bars.back().x < kBar) bars.back().percent += p.percent;
-    else bars.push_back({x, p.percent});
+    if (!bars.empty() && x - bars.back().x < kBar)
+      bars.back().percent += p.percent;
+    else
+      bars.push_back({x, p.percent});
     most = std::max(most, bars.back().percent);
   }
   for (Bar& b : bars) b.percent = most > 0 ? b.percent / most * 100 : 0;

@@ -22,11 +22,11 @@
 namespace zelm {
 
 struct ReportSettings {
-  size_t top = 5;                               // candidates shown per feature (0: 5)
-  const chem::ElementTable* table = nullptr;    // for the isotope patterns; null: none drawn (it must outlive use)
+  size_t top = 5;                                // candidates shown per feature (0: 5)
+  const chem::ElementTable* table = nullptr;     // for the isotope patterns; null: none drawn (it must outlive use)
   double resolution = chem::kDefaultResolution;  // of the isotope patterns, m/dm
-  std::string title;                            // what the page reports on (the input's name), as given
-  std::string settings;                         // a line on how the features were searched, as given
+  std::string title;                             // what the page reports on (the input's name), as given
+  std::string settings;                          // a line on how the features were searched, as given
 };
 
 // The settings of a report on features ranked with config: its top (5 when it gives all), element table,

@@ -68,14 +68,22 @@ ReportSettings ReportSettingsFor(const RankConfig& config, std::string title) {
   }
   const auto tolerance = [&](const Tolerance& t) {
     std::string text;
-    if (t.ppm > 0) AppendNumber(text, t.ppm, 3), text += " ppm";
+    if (t.ppm > 0) {
+      AppendNumber(text, t.ppm, 3);
+      text += " ppm";
+    }
     if (t.ppm > 0 && t.mda > 0) text += " or ";
-    if (t.mda > 0) AppendNumber(text, t.mda, 3), text += " mDa";
+    if (t.mda > 0) {
+      AppendNumber(text, t.mda, 3);
+      text += " mDa";
+    }
     return text;
   };
   line += "; tolerance " + tolerance(config.tolerance);
-  if (config.msms) line += ", MS/MS fragments " + tolerance(config.fragments);
-  else line += ", MS/MS not used";
+  if (config.msms)
+    line += ", MS/MS fragments " + tolerance(config.fragments);
+  else
+    line += ", MS/MS not used";
   line += "; ion types ";
   if (config.ionsGiven && !config.autoIons) {
     for (size_t i = 0; i < config.ions.size(); ++i) line += (i ? ", " : "") + config.ions[i].Notation();
@@ -101,10 +109,11 @@ std::string ReportWriter::Finish() {
   std::string page;
   page.reserve(rows_.size() + sections_.size() + 8192);
   // No request may leave the page, whatever its text: the policy allows inline style, script and data pictures only.
-  page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-          "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
-          "script-src 'unsafe-inline'; img-src data:\">"
-          "<meta name=\"viewport\" content=\"width=device-width\"><title>";
+  page +=
+      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
+      "script-src 'unsafe-inline'; img-src data:\">"
+      "<meta name=\"viewport\" content=\"width=device-width\"><title>";
   AppendEscaped(page, title);
   page += "</title><style>";
   page += kStyle;
@@ -117,8 +126,9 @@ std::string ReportWriter::Finish() {
           std::to_string(settings_.top > 0 ? settings_.top : 5) +
           " candidates of each in its section. Probabilities are each candidate's share of its feature's "
           "candidates.</p></header>\n";
-  page += "<table id=\"sum\"><thead><tr><th>Feature<th>m/z<th>Ion<th>Best formula<th>p<th>Runner-up<th>p"
-          "<th>Candidates</thead><tbody>\n";
+  page +=
+      "<table id=\"sum\"><thead><tr><th>Feature<th>m/z<th>Ion<th>Best formula<th>p<th>Runner-up<th>p"
+      "<th>Candidates</thead><tbody>\n";
   page += rows_;
   page += "</tbody></table>\n";
   page += sections_;

@@ -7,9 +7,7 @@
 
 namespace zelm {
 
-double PlotFrame::X(double mz) const {
-  return left + (mz - mzLow) / (mzHigh - mzLow) * (width - left - right);
-}
+double PlotFrame::X(double mz) const { return left + (mz - mzLow) / (mzHigh - mzLow) * (width - left - right); }
 
 double PlotFrame::Y(double percent) const {
   const double area = full > 0 ? full : height - top - bottom;

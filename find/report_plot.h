@@ -13,7 +13,7 @@ struct PlotFrame {
   double width = 0, height = 0;                       // the picture, in pixels
   double left = 34, right = 8, top = 8, bottom = 26;  // the margins around the plotting area
   double mzLow = 0, mzHigh = 1;                       // the m/z the area spans
-  double full = 0;  // pixels of 100 %; 0: the whole area's height (less leaves room above for labels)
+  double full = 0;         // pixels of 100 %; 0: the whole area's height (less leaves room above for labels)
   double tickPixels = 70;  // about this far apart, the m/z ticks
   double leastStep = 0;    // and at least this many m/z apart
 

@@ -1,5 +1,7 @@
 // The report's writer on hand-built ranked features: input text escaped, features without spectra, fragment labels
 // with Unicode subscripts, and labels that find no room listed beside the picture.
+#include "find/report_html.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 #include "chemistry/formula_notation.h"
 #include "find/html_text.h"
 #include "find/report_figures.h"
-#include "find/report_html.h"
 #include "text/defaults.h"
 
 namespace zelm {
