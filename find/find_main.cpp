@@ -10,6 +10,7 @@
 #include "find/find_options.h"
 #include "find/find_rows.h"
 #include "find/pattern_main.h"
+#include "find/report_html.h"
 #include "find/run_all.h"
 #include "find/table_output.h"
 #include "rank/ranker.h"
@@ -38,6 +39,8 @@ std::string Notes(const Feature& f, const RankResult& r, size_t most) {
 int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream& err) {
   MadeConfig made = MakeConfig(o.rank);
   if (!made.config) throw Failure{made.problem->message};
+  // The report labels the MS/MS peaks with the fragments that explain them; the table stays as --explain says.
+  if (!o.report.empty()) made.config->explain = true;
   const Ranker ranker(std::move(*made.config));
   FindInput input = ReadFindInput(o, ranker, in);
   if (!input.problem.empty()) throw Failure{input.problem};
@@ -45,7 +48,12 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
 
   const bool progress = !o.quiet && &err == &std::cerr && ::isatty(STDERR_FILENO);
   const TableFormat format = *TableFormatNamed(o.format);
-  const bool explain = ranker.Config().explain;
+  const bool explain = o.rank.explain;
+  const std::optional<ReportSettings> report =
+      o.report.empty() ? std::nullopt
+                       : std::optional(ReportSettingsFor(ranker.Config(), o.input.empty() ? "the masses given"
+                                                                          : o.input == "-" ? "standard input"
+                                                                                           : o.input));
   auto work = [&](size_t i) {
     const Feature& f = features[i];
     FeatureText text;
@@ -62,6 +70,12 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
     text.anyRow = table.AnyRow();
     text.rows = table.Take();
     text.notes = Notes(f, r, ranker.Config().maxCandidates);
+    if (report) {
+      ReportPart part = ReportFeature(f, r, i, *report);
+      text.reportRow = std::move(part.row);
+      text.reportSection = std::move(part.section);
+      text.answered = part.answered;
+    }
     return text;
   };
   // Standard output gets each feature's rows as they come; a file is written whole at the end, or not at all.
@@ -73,6 +87,8 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
   const std::vector<std::string>& columns = explain ? ExplainColumns() : CandidateColumns();
   if (!o.countOnly) emit(TableHead(format, columns));
   bool anyRow = false;
+  std::optional<ReportWriter> page;
+  if (report) page.emplace(*report);
   RunAll(features.size(), std::max(o.threads, 1u), progress, err, work, [&](FeatureText& t) {
     if (!t.rows.empty()) {
       if (anyRow && t.anyRow) emit(TableBetween(format));
@@ -80,6 +96,7 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
       anyRow = anyRow || t.anyRow;
     }
     if (!o.quiet && !t.notes.empty()) err << t.notes;
+    if (page) page->Add({std::move(t.reportRow), std::move(t.reportSection), t.answered});
   });
   if (!o.countOnly) emit(TableTail(format, anyRow));
   if (o.output.empty()) {
@@ -87,6 +104,8 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
   } else if (std::string problem = WriteFileAtomic(o.output, whole); !problem.empty()) {
     throw Failure{problem};
   }
+  if (page)
+    if (std::string problem = WriteFileAtomic(o.report, page->Finish()); !problem.empty()) throw Failure{problem};
   return 0;
 }
 

@@ -71,6 +71,11 @@ void DeclareOptions(CLI::App& app, FindOptions& o) {
   app.add_option("--pattern", o.pattern, "write the isotope pattern of this formula's ion (--ion, default [M+H]+)")
       ->excludes("mz")
       ->excludes("--input");
+  app.add_option("--report", o.report,
+                 "also write a report of the ranked features to this HTML file: a summary, and per feature its best "
+                 "candidates (--top, default 5), isotope peaks and MS/MS spectrum")
+      ->excludes("--count-only")
+      ->excludes("--pattern");
   app.set_version_flag("--version", "zelm-find " ZELM_VERSION);
 }
 

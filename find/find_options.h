@@ -20,6 +20,8 @@ struct FindOptions {
   std::string input, inputFormat, format = "tsv", output, pattern;
   bool countOnly = false, unicode = false, quiet = false, noSenior = false, noMsms = false;
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  // --report: an HTML page of the ranked features beside the table.
+  std::string report;
 };
 
 // Declares zelm-find's options on app, to be read into o; after app.parse, NoteGiven records which were given where

@@ -11,6 +11,9 @@ namespace zelm {
 struct FeatureText {
   std::string rows, notes;
   bool anyRow = false;
+  // With a report: the feature's row of its summary and its section.
+  std::string reportRow, reportSection;
+  bool answered = false;
 };
 
 // Runs work(0..count) on `threads` threads and hands each result to `write` in order, as soon as it is there, so that

@@ -6,6 +6,8 @@ zelm_src=$(cd "$(dirname "$0")/.." && pwd)
 . "$zelm_src/scripts/deps.sh"
 # The install test validates the desktop entry with desktop-file-validate.
 zelm_packages="$zelm_packages desktop-file-utils"
+# The report test opens zelm-find's HTML report in headless Chromium.
+zelm_packages="$zelm_packages chromium"
 zelm_ensure_packages
 zelm_build
 cd "$zelm_src/build"
