@@ -94,6 +94,23 @@ py::tuple RankFeaturesTsv(const RankingSession& s, const py::iterable& objects) 
   return py::make_tuple(py::bytes(texts.front()), texts.size() > 1 ? py::object(py::bytes(texts[1])) : py::none());
 }
 
+// The report page of the arguments' masses and --input, or of zelm.Feature objects.
+py::str ReportInput(const RankingSession& s, const std::string& title) {
+  std::string page, problem;
+  {
+    py::gil_scoped_release free;
+    FindInput input = s.Input();
+    problem = std::move(input.problem);
+    if (problem.empty()) page = s.Report(input.features, title);
+  }
+  if (!problem.empty()) throw py::value_error(problem);
+  return py::str(page);
+}
+
+py::str ReportFeatures(const RankingSession& s, const py::iterable& objects, const std::string& title) {
+  return py::str(RankObjects<std::string>(s, objects, [&](const auto& f) { return s.Report(f, title); }));
+}
+
 py::list ReadFile(const std::vector<std::string>& args, const std::string& path) {
   FeatureList list;
   std::string why;
@@ -147,7 +164,10 @@ PYBIND11_MODULE(_zelm, m) {
       .def(py::init(&MakeSession), py::arg("args"), "zelm-find's arguments; ValueError with zelm-find's message")
       .def("rank_input", &RankInput, "rank the arguments' masses and --input: (candidates, explanations or None)")
       .def("rank_features", &RankFeatures, py::arg("features"), "rank zelm.Feature objects, in their order")
-      .def("rank_features_tsv", &RankFeaturesTsv, py::arg("features"), "the same as zelm-find's TSV tables");
+      .def("rank_features_tsv", &RankFeaturesTsv, py::arg("features"), "the same as zelm-find's TSV tables")
+      .def("report_input", &ReportInput, py::arg("title"), "the report page of the arguments' masses and --input")
+      .def("report_features", &ReportFeatures, py::arg("features"), py::arg("title"),
+           "the report page of zelm.Feature objects, in their order");
   m.def("read_file", &ReadFile, py::arg("args"), py::arg("path"), "the features of a file as dicts of their fields");
   m.def("pattern", &Pattern, py::arg("formula"), py::arg("ion"), py::arg("resolution"), py::arg("isotopes"));
 }

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "find/report_html.h"
 #include "find/run_all.h"
 
 namespace zelm {
@@ -27,6 +28,8 @@ std::unique_ptr<RankingSession> RankingSession::Make(const std::vector<std::stri
     *why = made.problem->message;
     return nullptr;
   }
+  // As zelm-find: the report labels the MS/MS peaks with their fragments, the tables stay as --explain says.
+  if (!session->options_.report.empty()) made.config->explain = true;
   session->ranker_ = std::make_unique<Ranker>(std::move(*made.config));
   return session;
 }
@@ -79,6 +82,14 @@ std::vector<std::string> RankingSession::RankText(const std::vector<Feature>& fe
     texts.push_back(explanations.Take());
   }
   return texts;
+}
+
+std::string RankingSession::Report(const std::vector<Feature>& features, const std::string& title) const {
+  const ReportSettings settings = ReportSettingsFor(ranker_->Config(), title);
+  ReportWriter page(settings);
+  size_t index = 0;
+  RankInOrder(features, [&](const Feature& f, const RankResult& r) { page.Add(ReportFeature(f, r, index++, settings)); });
+  return page.Finish();
 }
 
 FeatureList ReadFileOfArguments(const std::vector<std::string>& args, const std::string& path, std::string* why) {

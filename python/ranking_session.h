@@ -49,6 +49,9 @@ class RankingSession {
   // The same rows as zelm-find's tables in `format` (with their heads): the candidates' and, when the options ask
   // to explain, the explanations'.
   std::vector<std::string> RankText(const std::vector<Feature>& features, TableFormat format) const;
+  // The report page (find/report_html.h) of the ranked features, titled `title`. Its fragment labels need a session
+  // made with --report among the arguments (which keeps each peak's fragment, as zelm-find does for its report).
+  std::string Report(const std::vector<Feature>& features, const std::string& title) const;
 
  private:
   // Ranks the features on the arguments' --threads and hands each with its result to `take` in the features' order.

@@ -22,10 +22,10 @@ import pandas as pd
 from . import _zelm
 from .feature import Feature, Spectrum
 
-__all__ = ["find", "annotate", "read_features", "pattern", "Feature", "Spectrum"]
+__all__ = ["find", "annotate", "report", "read_features", "pattern", "Feature", "Spectrum"]
 
 # zelm-find's options that the functions here do not take: they choose its output, its input or its other tasks.
-_NOT_TAKEN = {"help", "version", "input", "output", "format", "count-only", "quiet", "pattern", "explain"}
+_NOT_TAKEN = {"help", "version", "input", "output", "format", "count-only", "quiet", "pattern", "explain", "report"}
 _OPTIONS = dict(_zelm.long_options())
 
 
@@ -93,6 +93,32 @@ def annotate(features_or_path, *, explain=False, **options):
         return _frames(_zelm.Session(args).rank_input())
     features = [features_or_path] if isinstance(features_or_path, Feature) else list(features_or_path)
     return _frames(_zelm.Session(_arguments(options, explain)).rank_features(features))
+
+
+def report(features_or_path, path=None, *, title=None, **options):
+    """The report zelm-find writes with --report: one self-contained HTML page of the ranked features (a summary
+    table, and per feature its best candidates, its isotope peaks beside the best candidate's pattern and its MS/MS
+    spectrum with the explained peaks labelled), of a file or of zelm.Feature objects as annotate() takes them.
+    Returns the page; with path=, also writes it there, whole or not at all. The title names the input (by default
+    the file as given, or "the features given")."""
+    args = _arguments(options) + ["--report", "page"]
+    if isinstance(features_or_path, (str, os.PathLike)):
+        name = os.fspath(features_or_path)
+        page = _zelm.Session(args + ["--input", name]).report_input(name if title is None else title)
+    else:
+        features = [features_or_path] if isinstance(features_or_path, Feature) else list(features_or_path)
+        page = _zelm.Session(args).report_features(features, "the features given" if title is None else title)
+    if path is not None:
+        target = os.fspath(path)
+        temporary = target + ".part"
+        try:
+            with open(temporary, "w", encoding="utf-8", newline="") as out:
+                out.write(page)
+            os.replace(temporary, target)
+        finally:
+            if os.path.exists(temporary):
+                os.remove(temporary)
+    return page
 
 
 def read_features(path, **options):

@@ -124,6 +124,19 @@ def test_a_feature_built_from_arrays_ranks_as_the_one_read(files):
         zelm.Feature("x", 100, ms2=[([1.0, 2.0], [5.0])])
 
 
+def test_report_is_zelm_finds_page(files, tmp_path):
+    written = tmp_path / "find.html"
+    zelm_find("--input", files["both"], "--report", str(written), *options_args(SMALL), text=True)
+    page = zelm.report(files["both"], tmp_path / "py.html", **SMALL)
+    assert page == written.read_text(encoding="utf-8")
+    assert (tmp_path / "py.html").read_text(encoding="utf-8") == page
+    # Features built in Python make the same sections under their own title.
+    built = zelm.report(zelm.read_features(files["both"]), title=files["both"], **SMALL)
+    assert built == page and page.count('<section') == 3
+    with pytest.raises(TypeError):
+        zelm.report(files["both"], report="x.html")
+
+
 def test_annotate_files_on_two_worker_processes(files, tmp_path):
     from distributed import Client, LocalCluster
     expected = zelm_find("-i", files["both"], *options_args(SMALL))
