@@ -6,12 +6,12 @@
 // and the commonest causes of the misses.
 //
 //   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]
-//                 [--drop-adduct] [-- zelm-find arguments]
+//                 [--ridge R] [--drop-adduct] [-- zelm-find arguments]
 // --hand ranks with the hand-set weights, --model with a model's table; --cv K measures the whole ranking as the
 // training program makes it, cross-validated: the features are ranked (with the hand-set weights, or --model) for
 // their judged candidates' terms, a model is fitted on every K-1 folds of them (split by formula), and each feature
 // is ranked again, from its search on, by the model fitted without its fold; --drop-adduct leaves out every
-// feature's ion type (as files without ADDUCT give them).
+// feature's ion type (as files without ADDUCT give them); --ridge sets the fit's penalty (as train_model's).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -45,12 +45,13 @@ struct Args {
   ScoreModel model = ScoreModel::BuiltIn();
   std::string modelFile;
   size_t folds = 0;
+  FitOptions fit;
   bool dropAdduct = false;
 };
 
 constexpr char kUsage[] =
     "usage: massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]\n"
-    "                     [--drop-adduct] [-- zelm-find arguments]\n";
+    "                     [--ridge R] [--drop-adduct] [-- zelm-find arguments]\n";
 
 bool ReadArgs(int argc, char** argv, Args& a) {
   for (int i = 1; i < argc; ++i) {
@@ -63,6 +64,7 @@ bool ReadArgs(int argc, char** argv, Args& a) {
     else if (s == "--hand") a.model = ScoreModel::Hand();
     else if (s == "--model" && more) a.modelFile = argv[++i];
     else if (s == "--cv" && more) a.folds = std::stoul(argv[++i]);
+    else if (s == "--ridge" && more) a.fit.ridge = std::stod(argv[++i]);
     else if (s == "--drop-adduct") a.dropAdduct = true;
     else if (s == "--")
       for (++i; i < argc; ++i) a.find.push_back(argv[i]);
@@ -203,13 +205,13 @@ size_t RankOfTruth(const RankResult& r, const std::string& want) {
 
 // The models of a cross-validation: per fold, the one fitted on the other folds' features.
 std::vector<ScoreModel> FoldModels(const std::vector<Known>& known, const std::vector<TrainingFeature>& training,
-                                   size_t folds, const ScoreModel& base) {
+                                   size_t folds, const ScoreModel& base, const FitOptions& fit) {
   std::vector<ScoreModel> models;
   for (size_t k = 0; k < folds; ++k) {
     std::vector<TrainingFeature> others;
     for (size_t i = 0; i < training.size(); ++i)
       if (FoldOf(known[i].want, folds) != k) others.push_back(training[i]);
-    models.push_back(FitModel(others, base, FitOptions{}));
+    models.push_back(FitModel(others, base, fit));
   }
   return models;
 }
@@ -315,7 +317,7 @@ int main(int argc, char** argv) {
   std::vector<TrainingFeature> training;
   for (const Known& k : known) training.push_back(TrainingOf(ranker.Rank(k.feature), k.want));
   std::vector<std::unique_ptr<Ranker>> rankers;
-  for (ScoreModel& fitted : FoldModels(known, training, a.folds, *model)) {
+  for (ScoreModel& fitted : FoldModels(known, training, a.folds, *model, a.fit)) {
     rankers.push_back(MakeRankerOrSay(a.find, [&](RankOptions& o) { o.model = std::move(fitted); }));
     if (!rankers.back()) return 2;
   }
