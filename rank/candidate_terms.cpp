@@ -39,6 +39,9 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
     set(Term::HalogenPerC, halogens / c);
     const double z = (of(ElementClass::Hydrogen) + halogens) / c - 1.4;
     set(Term::HydrogenShape, z * z);
+    set(Term::NPerC2, of(ElementClass::Nitrogen) / c * of(ElementClass::Nitrogen) / c);
+    set(Term::OPerC2, of(ElementClass::Oxygen) / c * of(ElementClass::Oxygen) / c);
+    set(Term::RdbePerC, verdict.rdbe.value_or(0) / c);
   }
   set(Term::Rdbe, verdict.rdbe.value_or(0) / 10);
   const double p = of(ElementClass::Phosphorus), s = of(ElementClass::Sulfur), o = of(ElementClass::Oxygen);

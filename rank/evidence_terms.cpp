@@ -10,7 +10,7 @@ std::string_view TermName(Term t) {
       "has_p",          "has_f",         "has_cl",              "has_br",       "has_i",         "rare_kinds",
       "extra_sp",       "n_per_c",       "o_per_c",             "halogen_per_c", "hydrogen_shape", "no_carbon",
       "rdbe",           "cl_count",      "f_count",             "p_short_of_o", "s_short_of_o",  "no_nitrogen",
-      "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
+      "n_per_c2",       "o_per_c2",      "rdbe_per_c",          "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
       "msms_consistent", "msms_common_losses", "msms_plausible", "msms_error",   "ion_sodium",    "ion_potassium",
       "ion_ammonium",   "ion_water_loss", "ion_radical",        "ion_chloride", "ion_formate",   "ion_acetate",
       "ion_other",      "other_ions_seen", "adduct_mark"};

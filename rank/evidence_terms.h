@@ -21,6 +21,8 @@ enum class Term : size_t {
   // sulfonates hold three, thiophosphates an S in its place: max(0, 3P - O - S) with P, max(0, S - O) without
   // P), and no nitrogen at all.
   ClCount, FCount, PShortOfO, SShortOfO, NoNitrogen,
+  // The shape of the formula beyond the ratios: the squares of N and O per C, and the RDBE per C.
+  NPerC2, OPerC2, RdbePerC,
   // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
   // rank/isotope_fit.h): squared, and M+2 signed.
   IsotopeFit, IsotopeM1Squared, IsotopeM2Squared, IsotopeM2,

@@ -28,7 +28,7 @@ TrainingFeature TrainingOf(const RankResult& result, const std::string& formula,
 
 struct FitOptions {
   double ridge = 1;              // the penalty on the squared weights (of terms scaled to a unit spread)
-  size_t minimumFeatures = 150;  // a kind with fewer features gets the weights fitted on all features
+  size_t minimumFeatures = 100;  // a kind with fewer features gets the weights fitted on all features
 };
 
 // The model fitted on the features, the element priors of `base` kept.
