@@ -9,8 +9,9 @@
 //                 [--ridge R] [--drop-adduct] [-- zelm-find arguments]
 // --hand ranks with the hand-set weights, --model with a model's table; --cv K measures the whole ranking as the
 // training program makes it, cross-validated: the features are ranked (with the hand-set weights, or --model) for
-// their judged candidates' terms, a model is fitted on every K-1 folds of them (split by formula), and each feature
-// is ranked again, from its search on, by the model fitted without its fold; --drop-adduct leaves out every
+// their judged candidates' terms (as the training program does: once with their ion types, once without), a model is
+// fitted on every K-1 folds of them (split by formula), and each feature is ranked again, from its search on, by the
+// model fitted without its fold; --drop-adduct leaves out every
 // feature's ion type (as files without ADDUCT give them); --ridge sets the fit's penalty (as train_model's).
 #include <algorithm>
 #include <cmath>
@@ -204,13 +205,13 @@ size_t RankOfTruth(const RankResult& r, const std::string& want) {
 }
 
 // The models of a cross-validation: per fold, the one fitted on the other folds' features.
-std::vector<ScoreModel> FoldModels(const std::vector<Known>& known, const std::vector<TrainingFeature>& training,
-                                   size_t folds, const ScoreModel& base, const FitOptions& fit) {
+std::vector<ScoreModel> FoldModels(const std::vector<TrainingFeature>& training, size_t folds, const ScoreModel& base,
+                                   const FitOptions& fit) {
   std::vector<ScoreModel> models;
   for (size_t k = 0; k < folds; ++k) {
     std::vector<TrainingFeature> others;
-    for (size_t i = 0; i < training.size(); ++i)
-      if (FoldOf(known[i].want, folds) != k) others.push_back(training[i]);
+    for (const TrainingFeature& f : training)
+      if (FoldOf(f.formula, folds) != k) others.push_back(f);
     models.push_back(FitModel(others, base, fit));
   }
   return models;
@@ -315,9 +316,18 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::vector<TrainingFeature> training;
-  for (const Known& k : known) training.push_back(TrainingOf(ranker.Rank(k.feature), k.want));
+  // As the training program fits the model: each feature once with the ion type its file gives, once without (the
+  // true ion the right one).
+  for (const Known& k : known) {
+    Feature given = k.feature;
+    given.ion = k.ion;
+    training.push_back(TrainingOf(ranker.Rank(given), k.want));
+    const auto ion = chem::IonType::Parse(k.ion, &ranker.Config().table.table);
+    training.push_back(ion ? TrainingOf(ranker.Rank(k.feature), k.want, IonTerm(*ion))
+                           : TrainingOf(ranker.Rank(k.feature), k.want));
+  }
   std::vector<std::unique_ptr<Ranker>> rankers;
-  for (ScoreModel& fitted : FoldModels(known, training, a.folds, *model, a.fit)) {
+  for (ScoreModel& fitted : FoldModels(training, a.folds, *model, a.fit)) {
     rankers.push_back(MakeRankerOrSay(a.find, [&](RankOptions& o) { o.model = std::move(fitted); }));
     if (!rankers.back()) return 2;
   }
