@@ -321,10 +321,8 @@ int main(int argc, char** argv) {
   for (const Known& k : known) {
     Feature given = k.feature;
     given.ion = k.ion;
-    training.push_back(TrainingOf(ranker.Rank(given), k.want));
-    const auto ion = chem::IonType::Parse(k.ion, &ranker.Config().table.table);
-    training.push_back(ion ? TrainingOf(ranker.Rank(k.feature), k.want, IonTerm(*ion))
-                           : TrainingOf(ranker.Rank(k.feature), k.want));
+    for (bool unknownIon : {false, true})
+      if (auto one = TrainingFeatureOf(ranker, given, k.want, k.ion, unknownIon)) training.push_back(std::move(*one));
   }
   std::vector<std::unique_ptr<Ranker>> rankers;
   for (ScoreModel& fitted : FoldModels(training, a.folds, *model, a.fit)) {

@@ -1,5 +1,6 @@
 // What the benches and the model's training program share: a ranker made as zelm-find makes it from its arguments,
-// and the features of a file, each saying on standard error why it cannot be had.
+// and the features of a file, each saying on standard error why it cannot be had; and a feature with a known formula
+// as the model is trained on it.
 #pragma once
 
 #include <functional>
@@ -9,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "chemistry/ion_type.h"
 #include "find/find_options.h"
+#include "rank/model_fit.h"
 #include "rank/ranker.h"
 #include "spectra/feature_input.h"
 
@@ -39,6 +42,18 @@ inline std::optional<FeatureList> ReadFeaturesOrSay(const std::string& path, con
   if (list.problems.empty()) return list;
   std::cerr << list.problems.front().Text() << "\n";
   return std::nullopt;
+}
+
+// A feature with a known formula (Hill order, ASCII) as the training program learns from it: ranked with the ion type
+// its file gives or, with unknownIon, with none (searched as every common ion of its polarity, its true ion type
+// `adduct` the right one); nullopt when it cannot be so (no polarity, or a true ion type that cannot be read).
+inline std::optional<TrainingFeature> TrainingFeatureOf(const Ranker& ranker, Feature f, const std::string& formula,
+                                                        const std::string& adduct, bool unknownIon) {
+  if (!unknownIon) return TrainingOf(ranker.Rank(f), formula);
+  const auto ion = chem::IonType::Parse(adduct, &ranker.Config().table.table);
+  if (f.Polarity() == 0 || !ion) return std::nullopt;
+  f.ion.clear();
+  return TrainingOf(ranker.Rank(f), formula, IonTerm(*ion));
 }
 
 }  // namespace zelm

@@ -14,6 +14,11 @@ FindInput Problem(std::string why) { return {{}, std::move(why)}; }
 
 }  // namespace
 
+FeatureList ReadInputFile(const FindOptions& o, const std::string& path, const RankConfig& config) {
+  const std::optional<InputFormat> given = o.inputFormat.empty() ? std::nullopt : FormatNamed(o.inputFormat);
+  return ReadFeatureFile(path, given, ReadOptions{config.tolerance, config.rtWindow});
+}
+
 FindInput ReadFindInput(const FindOptions& o, const Ranker& ranker, std::istream& in) {
   FindInput input;
   for (const std::string& m : o.masses) {
@@ -23,16 +28,15 @@ FindInput ReadFindInput(const FindOptions& o, const Ranker& ranker, std::istream
     input.features.push_back(std::move(one.features.front()));
   }
   if (!o.input.empty()) {
-    const std::optional<InputFormat> given = o.inputFormat.empty() ? std::nullopt : FormatNamed(o.inputFormat);
     FeatureList list;
     if (o.input == "-") {
+      const std::optional<InputFormat> given = o.inputFormat.empty() ? std::nullopt : FormatNamed(o.inputFormat);
       const InputFormat format = given.value_or(InputFormat::Text);
       if (format == InputFormat::MzML || format == InputFormat::MzXML)
         return Problem("mzML and mzXML are read from a file, not from standard input");
       list = ReadFeatures(std::string(std::istreambuf_iterator<char>(in), {}), format, "standard input");
     } else {
-      const RankConfig& config = ranker.Config();
-      list = ReadFeatureFile(o.input, given, ReadOptions{config.tolerance, config.rtWindow});
+      list = ReadInputFile(o, o.input, ranker.Config());
     }
     if (!list.problems.empty()) return Problem(list.problems.front().Text());
     for (Feature& f : list.features) input.features.push_back(std::move(f));

@@ -22,6 +22,10 @@ struct FindInput {
 // reason), nothing is left to search, or a feature's ion type cannot be used (IonProblem).
 FindInput ReadFindInput(const FindOptions& o, const Ranker& ranker, std::istream& in);
 
+// The features of a file as zelm-find reads its --input: in the format o.inputFormat names, else the file's ending's,
+// a run's scans grouped by the configuration's tolerance and retention time window.
+FeatureList ReadInputFile(const FindOptions& o, const std::string& path, const RankConfig& config);
+
 // Why the first feature whose ion types cannot be used cannot be searched; empty when every feature can be.
 std::string IonProblem(const Ranker& ranker, const std::vector<Feature>& features);
 

@@ -37,10 +37,8 @@ std::string Notes(const Feature& f, const RankResult& r, size_t most) {
 }
 
 int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream& err) {
-  MadeConfig made = MakeConfig(o.rank);
+  MadeConfig made = MakeFindConfig(o);
   if (!made.config) throw Failure{made.problem->message};
-  // The report labels the MS/MS peaks with the fragments that explain them; the table stays as --explain says.
-  if (!o.report.empty()) made.config->explain = true;
   const Ranker ranker(std::move(*made.config));
   FindInput input = ReadFindInput(o, ranker, in);
   if (!input.problem.empty()) throw Failure{input.problem};

@@ -88,6 +88,12 @@ void NoteGiven(const CLI::App& app, FindOptions& o) {
   o.rank.msms = !o.noMsms;
 }
 
+MadeConfig MakeFindConfig(const FindOptions& options) {
+  MadeConfig made = MakeConfig(options.rank);
+  if (made.config && !options.report.empty()) made.config->explain = true;
+  return made;
+}
+
 bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& options, std::string* why) {
   FindOptions o;
   if (!ReadFindArguments(args, o, why)) return false;

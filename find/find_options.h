@@ -35,6 +35,10 @@ bool ReadRankArguments(const std::vector<std::string>& args, RankOptions& option
 // The same, with everything else of zelm-find's options (the masses, the input, the threads ...).
 bool ReadFindArguments(const std::vector<std::string>& args, FindOptions& options, std::string* why);
 
+// The ranking's configuration of zelm-find's options: with a report, each MS/MS peak's fragment is kept so that the
+// report can label it (the tables stay as --explain says).
+MadeConfig MakeFindConfig(const FindOptions& options);
+
 // zelm-find's long options without their dashes ("ppm", "max-candidates", ...), each with whether it is a flag (one
 // that takes no value), for front ends that take the same options under other names (Python's keyword arguments).
 struct LongOption {

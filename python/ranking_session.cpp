@@ -23,13 +23,11 @@ void AppendRow(const Cell* cells, std::vector<ColumnData>& table) {
 std::unique_ptr<RankingSession> RankingSession::Make(const std::vector<std::string>& args, std::string* why) {
   auto session = std::unique_ptr<RankingSession>(new RankingSession);
   if (!ReadFindArguments(args, session->options_, why)) return nullptr;
-  MadeConfig made = MakeConfig(session->options_.rank);
+  MadeConfig made = MakeFindConfig(session->options_);
   if (!made.config) {
     *why = made.problem->message;
     return nullptr;
   }
-  // As zelm-find: the report labels the MS/MS peaks with their fragments, the tables stay as --explain says.
-  if (!session->options_.report.empty()) made.config->explain = true;
   session->ranker_ = std::make_unique<Ranker>(std::move(*made.config));
   return session;
 }
@@ -100,8 +98,7 @@ FeatureList ReadFileOfArguments(const std::vector<std::string>& args, const std:
     *why = made.problem->message;
     return {};
   }
-  const std::optional<InputFormat> given = o.inputFormat.empty() ? std::nullopt : FormatNamed(o.inputFormat);
-  FeatureList list = ReadFeatureFile(path, given, ReadOptions{made.config->tolerance, made.config->rtWindow});
+  FeatureList list = ReadInputFile(o, path, *made.config);
   if (!list.problems.empty()) *why = list.problems.front().Text();
   return list;
 }

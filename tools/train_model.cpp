@@ -55,19 +55,12 @@ std::vector<TrainingFeature> Collect(const Ranker& ranker, const FeatureList& li
                                      const std::map<std::string, Truth>& truth) {
   std::vector<TrainingFeature> out;
   for (bool unknownIon : {false, true})
-    for (Feature f : list.features) {
+    for (const Feature& f : list.features) {
       const auto t = truth.find(f.id);
       if (t == truth.end()) continue;
       const auto parsed = chem::ParseFormula(t->second.formula);
       const std::string formula = parsed.Ok() ? chem::ToAscii(*parsed) : t->second.formula;
-      if (!unknownIon) {
-        out.push_back(TrainingOf(ranker.Rank(f), formula));
-        continue;
-      }
-      const auto ion = chem::IonType::Parse(t->second.adduct, &ranker.Config().table.table);
-      if (f.Polarity() == 0 || !ion) continue;
-      f.ion.clear();
-      out.push_back(TrainingOf(ranker.Rank(f), formula, IonTerm(*ion)));
+      if (auto one = TrainingFeatureOf(ranker, f, formula, t->second.adduct, unknownIon)) out.push_back(std::move(*one));
     }
   return out;
 }
