@@ -6,13 +6,17 @@
 // and the commonest causes of the misses.
 //
 //   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]
-//                 [--ridge R] [--drop-adduct] [-- zelm-find arguments]
+//                 [--ridge R] [--rounds N] [--cache FILE] [--quick] [--drop-terms T,U] [--drop-adduct]
+//                 [-- zelm-find arguments]
 // --hand ranks with the hand-set weights, --model with a model's table; --cv K measures the whole ranking as the
 // training program makes it, cross-validated: the features are ranked (with the hand-set weights, or --model) for
 // their judged candidates' terms (as the training program does: once with their ion types, once without), a model is
 // fitted on every K-1 folds of them (split by formula), and each feature is ranked again, from its search on, by the
-// model fitted without its fold; --drop-adduct leaves out every
-// feature's ion type (as files without ADDUCT give them); --ridge sets the fit's penalty (as train_model's).
+// model fitted without its fold; --drop-adduct leaves out every feature's ion type (as files without ADDUCT give
+// them); --ridge and --rounds (default 3) are train_model's, each fold's further rounds ranking only the other folds'
+// features. --cache FILE keeps the first ranking's terms between runs (written when missing; remove it when the terms
+// change); --quick only reorders each feature's judged candidates of the first ranking by its fold's first model, a
+// quick first look at a fit; --drop-terms leaves terms out of the fit.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +35,7 @@
 #include "text/textfile.h"
 #include "bench_timing.h"
 #include "ranking_setup.h"
+#include "training_cache.h"
 #include "truth_table.h"
 
 using namespace zelm;
@@ -47,12 +52,17 @@ struct Args {
   std::string modelFile;
   size_t folds = 0;
   FitOptions fit;
+  std::string cache;   // the training features' cache (written when missing)
+  bool quick = false;  // measure only the reordering of the judged candidates
+  size_t rounds = 3;   // rounds of fitting (train_model's --rounds)
+  std::string dropTerms;  // terms (comma-separated names) the fit leaves out
   bool dropAdduct = false;
 };
 
 constexpr char kUsage[] =
     "usage: massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]\n"
-    "                     [--ridge R] [--drop-adduct] [-- zelm-find arguments]\n";
+    "                     [--ridge R] [--rounds N] [--cache FILE] [--quick] [--drop-terms T,U] [--drop-adduct]\n"
+    "                     [-- zelm-find arguments]\n";
 
 bool ReadArgs(int argc, char** argv, Args& a) {
   for (int i = 1; i < argc; ++i) {
@@ -66,6 +76,10 @@ bool ReadArgs(int argc, char** argv, Args& a) {
     else if (s == "--model" && more) a.modelFile = argv[++i];
     else if (s == "--cv" && more) a.folds = std::stoul(argv[++i]);
     else if (s == "--ridge" && more) a.fit.ridge = std::stod(argv[++i]);
+    else if (s == "--cache" && more) a.cache = argv[++i];
+    else if (s == "--quick") a.quick = true;
+    else if (s == "--rounds" && more) a.rounds = std::stoul(argv[++i]);
+    else if (s == "--drop-terms" && more) a.dropTerms = argv[++i];
     else if (s == "--drop-adduct") a.dropAdduct = true;
     else if (s == "--")
       for (++i; i < argc; ++i) a.find.push_back(argv[i]);
@@ -266,6 +280,80 @@ void Measures::Print(size_t misses) {
   for (size_t i = 0; i < std::min(misses, missLines.size()); ++i) std::printf("%s\n", missLines[i].c_str());
 }
 
+// The training features of the known features, as the training program fits the model: each feature once with the
+// ion type its file gives, once without (the true ion the right one); read from the cache when it holds them.
+std::vector<CachedFeature> TrainingFeatures(const Ranker& ranker, const std::vector<Known>& known,
+                                            const std::string& cache) {
+  if (!cache.empty())
+    if (auto read = ReadTrainingCache(cache)) return *read;
+  std::vector<CachedFeature> out;
+  for (const Known& k : known) {
+    Feature given = k.feature;
+    given.ion = k.ion;
+    for (bool unknownIon : {false, true})
+      if (auto one = TrainingFeatureOf(ranker, given, k.want, k.ion, unknownIon))
+        out.push_back({std::move(*one), !unknownIon});
+  }
+  if (!cache.empty()) WriteTrainingCache(cache, out);
+  return out;
+}
+
+// The terms named (comma-separated) set to 0 in every candidate, so that the fit gives them no weight.
+void LeaveOut(std::vector<TrainingFeature>& training, const std::string& names) {
+  for (size_t t = 0; t < kTerms; ++t) {
+    const std::string name(TermName(static_cast<Term>(t)));
+    if (("," + names + ",").find("," + name + ",") == std::string::npos) continue;
+    for (TrainingFeature& f : training)
+      for (Evidence& x : f.candidates) x[t] = 0;
+  }
+}
+
+// The figures of the judged candidates reordered by each fold's model (the features with their ion types given, and
+// without), by kind of evidence.
+void PrintQuick(const std::vector<CachedFeature>& cached, const std::vector<HeldOut>& held) {
+  for (bool given : {true, false}) {
+    std::map<std::string, Tally> tallies;
+    std::vector<std::pair<double, bool>> firsts;
+    for (size_t i = 0; i < cached.size(); ++i) {
+      if (cached[i].ionGiven != given) continue;
+      AddTally(tallies, std::string(KindName(held[i].kind)), held[i].rank);
+      firsts.push_back({held[i].firstProbability, held[i].rank == 1});
+    }
+    std::printf("%s\n", given ? "ion types given" : "ion types unknown");
+    std::printf("features\tcount\tfound %%\ttop-1 %%\ttop-5 %%\n");
+    for (const auto& [kind, t] : tallies)
+      std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\n", kind.c_str(), t.features, Percent(t.found, t.features),
+                  Percent(t.top1, t.features), Percent(t.top5, t.features));
+    PrintReliability(firsts);
+  }
+}
+
+// Each fold's model fitted again, `rounds` - 1 times, as train_model does: the fold's model ranks the other folds'
+// features anew, and the model is fitted on the candidates of every ranking so far.
+void FurtherRounds(std::vector<ScoreModel>& models, const std::vector<TrainingFeature>& training,
+                   const std::vector<Known>& known, const ScoreModel& base, const Args& a) {
+  std::vector<std::vector<TrainingFeature>> train(a.folds);
+  for (const TrainingFeature& f : training)
+    for (size_t k = 0; k < a.folds; ++k)
+      if (FoldOf(f.formula, a.folds) != k) train[k].push_back(f);
+  for (size_t round = 1; round < a.rounds; ++round)
+    for (size_t k = 0; k < a.folds; ++k) {
+      const auto ranker = MakeRankerOrSay(a.find, [&](RankOptions& o) {
+        o.model = models[k];
+        o.top = kMsmsJudged;
+      });
+      if (!ranker) return;
+      std::vector<Known> others;
+      for (const Known& f : known)
+        if (FoldOf(f.want, a.folds) != k) others.push_back(f);
+      std::vector<TrainingFeature> more;
+      for (CachedFeature& c : TrainingFeatures(*ranker, others, "")) more.push_back(std::move(c.feature));
+      LeaveOut(more, a.dropTerms);
+      train[k].insert(train[k].end(), more.begin(), more.end());
+      models[k] = FitModel(train[k], base, a.fit);
+    }
+}
+
 // A ranking timed in processor milliseconds.
 RankResult Timed(const Ranker& ranker, const Feature& f, double& ms) {
   const double start = CpuSeconds();
@@ -315,17 +403,18 @@ int main(int argc, char** argv) {
     m.Print(a.misses);
     return 0;
   }
+  const std::vector<CachedFeature> cached = TrainingFeatures(ranker, known, a.cache);
   std::vector<TrainingFeature> training;
-  // As the training program fits the model: each feature once with the ion type its file gives, once without (the
-  // true ion the right one).
-  for (const Known& k : known) {
-    Feature given = k.feature;
-    given.ion = k.ion;
-    for (bool unknownIon : {false, true})
-      if (auto one = TrainingFeatureOf(ranker, given, k.want, k.ion, unknownIon)) training.push_back(std::move(*one));
+  for (const CachedFeature& c : cached) training.push_back(c.feature);
+  LeaveOut(training, a.dropTerms);
+  if (a.quick) {
+    PrintQuick(cached, CrossValidate(training, a.folds, *model, a.fit));
+    return 0;
   }
+  std::vector<ScoreModel> models = FoldModels(training, a.folds, *model, a.fit);
+  FurtherRounds(models, training, known, *model, a);
   std::vector<std::unique_ptr<Ranker>> rankers;
-  for (ScoreModel& fitted : FoldModels(training, a.folds, *model, a.fit)) {
+  for (ScoreModel& fitted : models) {
     rankers.push_back(MakeRankerOrSay(a.find, [&](RankOptions& o) { o.model = std::move(fitted); }));
     if (!rankers.back()) return 2;
   }

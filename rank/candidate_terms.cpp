@@ -8,7 +8,7 @@
 namespace zelm {
 
 void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
-                double errorShare, Term ionTerm, const ScoreModel& model, Evidence& x) {
+                double errorShare, double neutralMass, Term ionTerm, const ScoreModel& model, Evidence& x) {
   auto set = [&](Term t, double v) { x[Index(t)] = v; };
   set(Term::MassShare, errorShare);
   set(Term::MassShare2, errorShare * errorShare);
@@ -50,6 +50,10 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
   set(Term::PShortOfO, p > 0 ? std::max(0.0, 3 * p - o - s) : 0);
   set(Term::SShortOfO, p == 0 && s > 0 ? std::max(0.0, s - o) : 0);
   set(Term::NoNitrogen, of(ElementClass::Nitrogen) == 0);
+  const double nitrogen = of(ElementClass::Nitrogen);
+  set(Term::NBeyondO, std::max(0.0, nitrogen - o));
+  set(Term::NTimesMass, nitrogen * neutralMass / 1000);
+  set(Term::PMass, p > 0 ? neutralMass / 1000 : 0);
   if (ionTerm != Term::Count) set(ionTerm, 1);
 }
 

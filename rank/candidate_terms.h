@@ -13,9 +13,9 @@
 namespace zelm {
 
 // The terms every candidate gets: its mass error as a share of the tolerance, its rules, its elements and its ion
-// (ionTerm: IonTerm of the ion it is searched as). The costly terms are left as they are.
+// (ionTerm: IonTerm of the ion it is searched as), its neutral mass. The costly terms are left as they are.
 void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
-                double errorShare, Term ionTerm, const ScoreModel& model, Evidence& x);
+                double errorShare, double neutralMass, Term ionTerm, const ScoreModel& model, Evidence& x);
 // The isotope fit's terms (nullopt: no pattern, the terms 0).
 void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x);
 // The MS/MS terms; errorShare and toleranceShare recalibrate the mass error by the fragments' systematic error.

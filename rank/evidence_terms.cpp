@@ -6,11 +6,13 @@ namespace zelm {
 
 std::string_view TermName(Term t) {
   static constexpr std::array<std::string_view, kTerms> kNames = {
-      "mass_share",     "mass_share2",   "recalibrated_share2", "soft_rules",   "element_prior", "has_s",
+      "mass_share",     "mass_share2",   "recalibrated_share2", "coarse_mass_share", "coarse_mass_share2",
+      "soft_rules",   "element_prior", "has_s",
       "has_p",          "has_f",         "has_cl",              "has_br",       "has_i",         "rare_kinds",
       "extra_sp",       "n_per_c",       "o_per_c",             "halogen_per_c", "hydrogen_shape", "no_carbon",
       "rdbe",           "cl_count",      "f_count",             "p_short_of_o", "s_short_of_o",  "no_nitrogen",
-      "n_per_c2",       "o_per_c2",      "rdbe_per_c",          "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
+      "n_per_c2",       "o_per_c2",      "rdbe_per_c",          "n_beyond_o", "n_times_mass", "p_mass",
+      "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
       "msms_consistent", "msms_common_losses", "msms_plausible", "msms_error",   "ion_sodium",    "ion_potassium",
       "ion_ammonium",   "ion_water_loss", "ion_radical",        "ion_chloride", "ion_formate",   "ion_acetate",
       "ion_other",      "other_ions_seen", "adduct_mark"};

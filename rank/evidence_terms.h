@@ -14,6 +14,9 @@ namespace zelm {
 enum class Term : size_t {
   // The mass error: its share e of the tolerance, e^2, and e^2 after the MS/MS recalibration (e^2 without it).
   MassShare, MassShare2, RecalibratedShare2,
+  // The same share and its square again for a feature whose peaks are written coarsely (spectra/peak_precision.h),
+  // 0 for the others: such an instrument's errors spread wider.
+  CoarseMassShare, CoarseMassShare2,
   // Rules and elements.
   SoftRules, ElementPrior, HasS, HasP, HasF, HasCl, HasBr, HasI, RareKinds, ExtraSP, NPerC, OPerC, HalogenPerC,
   HydrogenShape, NoCarbon, Rdbe,
@@ -23,6 +26,9 @@ enum class Term : size_t {
   ClCount, FCount, PShortOfO, SShortOfO, NoNitrogen,
   // The shape of the formula beyond the ratios: the squares of N and O per C, and the RDBE per C.
   NPerC2, OPerC2, RdbePerC,
+  // Nitrogen beyond what molecules of its kind hold: N beyond the O atoms, and N times the mass in kDa; and the mass
+  // in kDa of a formula with P (large phosphorus compounds are mostly phospholipids).
+  NBeyondO, NTimesMass, PMass,
   // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
   // rank/isotope_fit.h): squared, and M+2 signed.
   IsotopeFit, IsotopeM1Squared, IsotopeM2Squared, IsotopeM2,

@@ -15,6 +15,7 @@
 #include "rank/ion_layout.h"
 #include "rank/isotope_fit.h"
 #include "rank/msms_evidence.h"
+#include "spectra/peak_precision.h"
 
 namespace zelm {
 
@@ -106,6 +107,8 @@ class Search {
                       config.table.table, config.tolerance);
       for (const chem::IonType& ion : result_.ions) members_.push_back(family_->Member(ion));
     }
+    const int decimals = WrittenDecimals(feature);
+    coarse_ = decimals >= 0 && decimals <= kCoarseDecimals;
     FeatureEvidence e = EvidenceOf(feature, config, charge);
     result_.msmsPeaks = std::move(e.msms);
     result_.isotopePeaks = std::move(e.isotopes);
@@ -201,8 +204,12 @@ class Search {
     const IonRun& run = runs_[p.ion];
     Evidence x{};
     const double share = half_ > 0 ? std::fabs(feature_.mz - Theoretical(p)) / half_ : 0;
-    CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, ionTerms_[p.ion], config_.model,
-               x);
+    CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, run.hits->Sum(p.hit),
+               ionTerms_[p.ion], config_.model, x);
+    if (coarse_) {
+      x[Index(Term::CoarseMassShare)] = share;
+      x[Index(Term::CoarseMassShare2)] = share * share;
+    }
     if (family_) x[Index(Term::OtherIonsSeen)] = family_->Of(run.hits->Sum(p.hit), members_[p.ion]).seen;
     x[Index(Term::AdductMark)] = marks_[p.ion];
     if (p.isotope) IsotopeTerms(p.isotope, x);
@@ -342,6 +349,7 @@ class Search {
   std::optional<AdductFamily> family_;  // with a survey spectrum and a known polarity
   std::vector<size_t> members_;         // per ion, its index in the family
   EvidenceKind kind_ = EvidenceKind::Neither;
+  bool coarse_ = false;  // the feature's peaks are written coarsely
   double top_ = 0, sum_ = 1;  // the highest score, and the sum of exp((score - top_) / temperature)
 };
 

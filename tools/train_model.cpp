@@ -1,14 +1,17 @@
 // Fits ZELM's score model on features with known formulas and writes its table (data/score_model.txt):
 //
 //   train_model --features ../shared/massbank/dev_features.mgf --truth ../shared/massbank/dev_features_truth.tsv
-//               [--folds 5] [--ridge R] [--output data/score_model.txt] [-- zelm-find arguments]
+//               [--folds 5] [--ridge R] [--rounds N] [--output data/score_model.txt] [-- zelm-find arguments]
 //
 // Each feature is ranked with the hand-set weights (zelm-find's defaults at 10 ppm, further arguments after --), with
-// the ion type its file gives and with none, the terms of its judged candidates kept; the model is cross-validated over folds split by formula (each fold's figures
-// printed), then fitted on every feature and written.
+// the ion type its file gives and with none, the terms of its judged candidates kept; the model is cross-validated
+// over folds split by formula on them (each fold's figures printed), then fitted on every feature. In each further
+// round (--rounds, default 3) the model fitted last ranks every feature again and is fitted anew on the candidates of
+// every ranking so far, so that it learns of the formulas it would itself bring forward. The last is written.
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +32,7 @@ namespace {
 struct Args {
   std::string features, truth, output;
   size_t folds = 5;
+  size_t rounds = 3;
   FitOptions fit;
   std::vector<std::string> find = {"--ppm", "10"};
 };
@@ -42,11 +46,12 @@ bool ReadArgs(int argc, char** argv, Args& a) {
     else if (s == "--output" && more) a.output = argv[++i];
     else if (s == "--folds" && more) a.folds = std::stoul(argv[++i]);
     else if (s == "--ridge" && more) a.fit.ridge = std::stod(argv[++i]);
+    else if (s == "--rounds" && more) a.rounds = std::stoul(argv[++i]);
     else if (s == "--")
       for (++i; i < argc; ++i) a.find.push_back(argv[i]);
     else return false;
   }
-  return !a.features.empty() && !a.truth.empty() && a.folds >= 2;
+  return !a.features.empty() && !a.truth.empty() && a.folds >= 2 && a.rounds >= 1;
 }
 
 // Every feature of the truth table, ranked with the hand-set weights, as training features: once with the ion type
@@ -87,7 +92,7 @@ void PrintFolds(const std::vector<TrainingFeature>& features, const std::vector<
 int main(int argc, char** argv) {
   Args a;
   if (!ReadArgs(argc, argv, a)) {
-    std::cerr << "usage: train_model --features FILE --truth FILE [--folds K] [--ridge R] [--output FILE] "
+    std::cerr << "usage: train_model --features FILE --truth FILE [--folds K] [--ridge R] [--rounds N] [--output FILE] "
                  "[-- zelm-find arguments]\n";
     return 1;
   }
@@ -106,10 +111,22 @@ int main(int argc, char** argv) {
   const auto read = ReadFeaturesOrSay(a.features, ranker);
   if (!read) return 2;
   const FeatureList& list = *read;
-  const std::vector<TrainingFeature> features = Collect(ranker, list, ReadTruth(*truthBytes));
+  const std::map<std::string, Truth> truth = ReadTruth(*truthBytes);
+  std::vector<TrainingFeature> features = Collect(ranker, list, truth);
   PrintFolds(features, CrossValidate(features, a.folds, ScoreModel::Hand(), a.fit), a.folds);
-  const ScoreModel model = FitModel(features, ScoreModel::Hand(), a.fit);
-  std::string command = "train_model --features " + BaseName(a.features) + " --truth " + BaseName(a.truth);
+  ScoreModel model = FitModel(features, ScoreModel::Hand(), a.fit);
+  for (size_t round = 1; round < a.rounds; ++round) {
+    const auto again = MakeRankerOrSay(a.find, [&](RankOptions& o) {
+      o.model = model;
+      o.top = kMsmsJudged;
+    });
+    if (!again) return 2;
+    std::vector<TrainingFeature> more = Collect(*again, list, truth);
+    features.insert(features.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    model = FitModel(features, ScoreModel::Hand(), a.fit);
+  }
+  std::string command = "train_model --features " + BaseName(a.features) + " --truth " + BaseName(a.truth) +
+                        " --rounds " + std::to_string(a.rounds);
   for (const std::string& s : a.find) command += " " + s;
   const std::string header =
       "# ZELM's score model: the weights of the evidence terms per kind of evidence (see rank/score_model.h).\n"

@@ -116,6 +116,20 @@ TEST(Ranker, CaffeineFirstWithItsFiguresAndScoreParts) {
   for (size_t k = 1; k < r.candidates.size(); ++k) EXPECT_GE(r.candidates[k - 1].score, r.candidates[k].score);
 }
 
+TEST(Ranker, PeaksWrittenToThousandthsMarkTheMassErrorAsCoarse) {
+  RankOptions o;
+  o.elements = "C0-12 H0-30 N0-6 O0-4";
+  const Ranker ranker = Make(o);
+  for (const auto& [msms, coarse] : {std::pair{std::vector<Peak>{{138.066, 100}, {110.071, 40}}, true},
+                                     std::pair{std::vector<Peak>{{138.0662, 100}, {110.071, 40}}, false}}) {
+    const RankedCandidate* c = Of(ranker.Rank(At(195.0871, msms)), "C8H10N4O2");
+    ASSERT_TRUE(c);
+    EXPECT_GT(c->evidence[Index(Term::MassShare)], 0);
+    EXPECT_EQ(c->evidence[Index(Term::CoarseMassShare)], coarse ? c->evidence[Index(Term::MassShare)] : 0);
+    EXPECT_EQ(c->evidence[Index(Term::CoarseMassShare2)], coarse ? c->evidence[Index(Term::MassShare2)] : 0);
+  }
+}
+
 TEST(Ranker, MsmsPeaksLiftTheFormulaTheyComeFromAndNameTheirFragments) {
   // Between caffeine's [M+H]+ (2.8 ppm off) and C8H18OS2's (0.4 ppm off) the mass alone picks the sulfur compound;
   // caffeine's fragments pick caffeine.
@@ -192,7 +206,7 @@ TEST(Ranker, TwoModelsRankSideBySide) {
                    Term::MsmsCommonLosses, Term::MsmsPlausible, Term::MsmsError})
       w[Index(t)] = 0;
   const Ranker hearing = Make(o), ignoring = Make(deaf);
-  const Feature f = At(195.0874, {{138.06619, 100}, {110.07127, 40}});
+  const Feature f = At(195.0871, {{138.06619, 100}, {110.07127, 40}});
   EXPECT_EQ(Text(hearing.Rank(f).candidates.front().neutral), "C8H10N4O2");
   EXPECT_EQ(Text(ignoring.Rank(f).candidates.front().neutral), "C8H18OS2");
 }
@@ -286,6 +300,12 @@ TEST(Ranker, ElementTermsCountWhatTheFormulaHolds) {
   EXPECT_EQ(term("C5H8Cl2", Term::NoNitrogen), 1);
   EXPECT_EQ(term("C4H2F3NO", Term::FCount), 3);
   EXPECT_EQ(term("C4H2F3NO", Term::NoNitrogen), 0);
+  EXPECT_EQ(term("C4H4N2O", Term::NBeyondO), 1);
+  EXPECT_EQ(term("C4H2F3NO", Term::NBeyondO), 0);
+  const double mass = *chem::ParseFormula("C2H7O4P")->MonoisotopicMass(ranker.Config().table.table);
+  EXPECT_NEAR(term("C2H7O4P", Term::PMass), mass / 1000, 1e-12);
+  EXPECT_EQ(term("C5H8Cl2", Term::PMass), 0);
+  EXPECT_NEAR(term("C4H4N2O", Term::NTimesMass), 2 * 96.032 / 1000, 1e-5);
 }
 
 }  // namespace
