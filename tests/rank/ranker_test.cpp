@@ -122,7 +122,8 @@ TEST(Ranker, PeaksWrittenToThousandthsMarkTheMassErrorAsCoarse) {
   const Ranker ranker = Make(o);
   for (const auto& [msms, coarse] : {std::pair{std::vector<Peak>{{138.066, 100}, {110.071, 40}}, true},
                                      std::pair{std::vector<Peak>{{138.0662, 100}, {110.071, 40}}, false}}) {
-    const RankedCandidate* c = Of(ranker.Rank(At(195.0871, msms)), "C8H10N4O2");
+    const RankResult r = ranker.Rank(At(195.0871, msms));
+    const RankedCandidate* c = Of(r, "C8H10N4O2");
     ASSERT_TRUE(c);
     EXPECT_GT(c->evidence[Index(Term::MassShare)], 0);
     EXPECT_EQ(c->evidence[Index(Term::CoarseMassShare)], coarse ? c->evidence[Index(Term::MassShare)] : 0);
