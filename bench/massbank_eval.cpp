@@ -142,7 +142,8 @@ std::string MissCause(const Feature& f, const RankResult& r, size_t rank) {
   const RankedCandidate& best = r.candidates.front();
   const RankedCandidate& right = r.candidates[rank - 1];
   if (right.softRules) return "ranked below: the right one breaks soft rules";
-  if (r.msmsPeaks.empty() || !right.msmsExplained) {
+  if (!r.msmsPeaks.empty() && !right.msmsExplained) return "ranked below: not among those judged by MS/MS";
+  if (r.msmsPeaks.empty()) {
     if (!f.ms1.empty() && r.isotopePeaks.empty()) return "ranked below: no isotope envelope in the MS1 spectrum";
     return "ranked below: no MS/MS peaks to judge by";
   }
