@@ -219,19 +219,6 @@ size_t RankOfTruth(const RankResult& r, const std::string& want) {
   return 0;
 }
 
-// The models of a cross-validation: per fold, the one fitted on the other folds' features.
-std::vector<ScoreModel> FoldModels(const std::vector<TrainingFeature>& training, size_t folds, const ScoreModel& base,
-                                   const FitOptions& fit) {
-  std::vector<ScoreModel> models;
-  for (size_t k = 0; k < folds; ++k) {
-    std::vector<TrainingFeature> others;
-    for (const TrainingFeature& f : training)
-      if (FoldOf(f.formula, folds) != k) others.push_back(f);
-    models.push_back(FitModel(others, base, fit));
-  }
-  return models;
-}
-
 // Everything measured of the ranked features, and printed at the end.
 struct Measures {
   std::map<std::string, Tally> tallies;
@@ -329,30 +316,28 @@ void PrintQuick(const std::vector<CachedFeature>& cached, const std::vector<Held
   }
 }
 
-// Each fold's model fitted again, `rounds` - 1 times, as train_model does: the fold's model ranks the other folds'
-// features anew, and the model is fitted on the candidates of every ranking so far.
-void FurtherRounds(std::vector<ScoreModel>& models, const std::vector<TrainingFeature>& training,
-                   const std::vector<Known>& known, const ScoreModel& base, const Args& a) {
-  std::vector<std::vector<TrainingFeature>> train(a.folds);
-  for (const TrainingFeature& f : training)
-    for (size_t k = 0; k < a.folds; ++k)
-      if (FoldOf(f.formula, a.folds) != k) train[k].push_back(f);
-  for (size_t round = 1; round < a.rounds; ++round)
-    for (size_t k = 0; k < a.folds; ++k) {
-      const auto ranker = MakeRankerOrSay(a.find, [&](RankOptions& o) {
-        o.model = models[k];
-        o.top = kMsmsJudged;
-      });
-      if (!ranker) return;
-      std::vector<Known> others;
-      for (const Known& f : known)
-        if (FoldOf(f.want, a.folds) != k) others.push_back(f);
+// The models of a cross-validation: per fold, the one the training program fits on the other folds' features, its
+// further rounds ranking only those; empty after saying why a ranker cannot be made.
+std::vector<ScoreModel> FoldModels(const std::vector<TrainingFeature>& training, const std::vector<Known>& known,
+                                   const ScoreModel& base, const Args& a) {
+  std::vector<ScoreModel> models;
+  for (size_t k = 0; k < a.folds; ++k) {
+    std::vector<TrainingFeature> train;
+    for (const TrainingFeature& f : training)
+      if (FoldOf(f.formula, a.folds) != k) train.push_back(f);
+    std::vector<Known> others;
+    for (const Known& f : known)
+      if (FoldOf(f.want, a.folds) != k) others.push_back(f);
+    const auto model = FitInRounds(std::move(train), a.rounds, a.find, base, a.fit, [&](const Ranker& again) {
       std::vector<TrainingFeature> more;
-      for (CachedFeature& c : TrainingFeatures(*ranker, others, "")) more.push_back(std::move(c.feature));
+      for (CachedFeature& c : TrainingFeatures(again, others, "")) more.push_back(std::move(c.feature));
       LeaveOut(more, a.dropTerms);
-      train[k].insert(train[k].end(), more.begin(), more.end());
-      models[k] = FitModel(train[k], base, a.fit);
-    }
+      return more;
+    });
+    if (!model) return {};
+    models.push_back(*model);
+  }
+  return models;
 }
 
 // A ranking timed in processor milliseconds.
@@ -412,8 +397,8 @@ int main(int argc, char** argv) {
     PrintQuick(cached, CrossValidate(training, a.folds, *model, a.fit));
     return 0;
   }
-  std::vector<ScoreModel> models = FoldModels(training, a.folds, *model, a.fit);
-  FurtherRounds(models, training, known, *model, a);
+  std::vector<ScoreModel> models = FoldModels(training, known, *model, a);
+  if (models.empty()) return 2;
   std::vector<std::unique_ptr<Ranker>> rankers;
   for (ScoreModel& fitted : models) {
     rankers.push_back(MakeRankerOrSay(a.find, [&](RankOptions& o) { o.model = std::move(fitted); }));

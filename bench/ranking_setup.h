@@ -1,10 +1,11 @@
 // What the benches and the model's training program share: a ranker made as zelm-find makes it from its arguments,
 // and the features of a file, each saying on standard error why it cannot be had; and a feature with a known formula
-// as the model is trained on it.
+// as the model is trained on it, and the model's fit in rounds.
 #pragma once
 
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,27 @@ inline std::optional<TrainingFeature> TrainingFeatureOf(const Ranker& ranker, Fe
   if (f.Polarity() == 0 || !ion) return std::nullopt;
   f.ion.clear();
   return TrainingOf(ranker.Rank(f), formula, IonTerm(*ion));
+}
+
+// The model fitted in rounds: on `features`, then `rounds` - 1 times again on them and on every ranking since, each
+// made by a ranker of zelm-find's arguments `find` with the model fitted last, its judged candidates kept
+// (rankAgain gives the training features of such a ranking). Nullopt after saying why a ranker cannot be made.
+inline std::optional<ScoreModel> FitInRounds(
+    std::vector<TrainingFeature> features, size_t rounds, const std::vector<std::string>& find,
+    const ScoreModel& base, const FitOptions& fit,
+    const std::function<std::vector<TrainingFeature>(const Ranker&)>& rankAgain) {
+  ScoreModel model = FitModel(features, base, fit);
+  for (size_t round = 1; round < rounds; ++round) {
+    const auto ranker = MakeRankerOrSay(find, [&](RankOptions& o) {
+      o.model = model;
+      o.top = kMsmsJudged;
+    });
+    if (!ranker) return std::nullopt;
+    std::vector<TrainingFeature> more = rankAgain(*ranker);
+    features.insert(features.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    model = FitModel(features, base, fit);
+  }
+  return model;
 }
 
 }  // namespace zelm

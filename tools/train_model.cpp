@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -114,17 +113,9 @@ int main(int argc, char** argv) {
   const std::map<std::string, Truth> truth = ReadTruth(*truthBytes);
   std::vector<TrainingFeature> features = Collect(ranker, list, truth);
   PrintFolds(features, CrossValidate(features, a.folds, ScoreModel::Hand(), a.fit), a.folds);
-  ScoreModel model = FitModel(features, ScoreModel::Hand(), a.fit);
-  for (size_t round = 1; round < a.rounds; ++round) {
-    const auto again = MakeRankerOrSay(a.find, [&](RankOptions& o) {
-      o.model = model;
-      o.top = kMsmsJudged;
-    });
-    if (!again) return 2;
-    std::vector<TrainingFeature> more = Collect(*again, list, truth);
-    features.insert(features.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-    model = FitModel(features, ScoreModel::Hand(), a.fit);
-  }
+  const auto model = FitInRounds(std::move(features), a.rounds, a.find, ScoreModel::Hand(), a.fit,
+                                 [&](const Ranker& again) { return Collect(again, list, truth); });
+  if (!model) return 2;
   std::string command = "train_model --features " + BaseName(a.features) + " --truth " + BaseName(a.truth) +
                         " --rounds " + std::to_string(a.rounds);
   for (const std::string& s : a.find) command += " " + s;
@@ -133,7 +124,7 @@ int main(int argc, char** argv) {
       "# Fitted on real measurements with known formulas from MassBank (MassBank-data release 2025.05.1, records\n"
       "# under CC0, CC BY and CC BY-SA; their authors are credited in the MassBank records), with:\n#   " +
       command + "\n";
-  const std::string text = WriteScoreModel(model, header);
+  const std::string text = WriteScoreModel(*model, header);
   if (a.output.empty()) {
     std::cout << text;
   } else if (std::string problem = WriteFileAtomic(a.output, text); !problem.empty()) {
