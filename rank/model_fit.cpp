@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <tuple>
 
 #include "chemistry/formula_notation.h"
 
@@ -34,10 +36,52 @@ void Solve(Matrix a, std::vector<double>& b) {
   }
 }
 
-// The features' log-likelihood under weights w (of scaled terms) less the penalty, and optionally its gradient and
-// the negative Hessian.
-double LogLikelihood(const std::vector<const TrainingFeature*>& features, const std::vector<double>& scale,
-                     const std::vector<double>& w, double ridge, std::vector<double>* gradient, Matrix* curvature) {
+// A column of the fit: a term as it is, or with `bend` its part above `knot`.
+struct Column {
+  size_t term = 0;
+  bool bend = false;
+  double knot = 0;
+  double Of(const Evidence& x) const { return bend ? std::max(0.0, x[term] - knot) : x[term]; }
+};
+
+// The terms whose weight may bend: the mass error, the MS/MS evidence and the shape of the formula (the isotope fit's
+// and the ion's terms gained nothing from bends in cross-validation); and where: at these shares of a term's values
+// other than 0 over the candidates.
+constexpr Term kBentTerms[] = {
+    Term::MassShare,     Term::RecalibratedShare2, Term::CoarseMassShare, Term::MsmsLlr,      Term::MsmsIntensity,
+    Term::MsmsPeaks,     Term::MsmsChance,         Term::MsmsConsistent,  Term::MsmsCommonLosses, Term::MsmsPlausible,
+    Term::MsmsError,     Term::ElementPrior,       Term::NPerC,           Term::OPerC,        Term::HalogenPerC,
+    Term::HydrogenShape, Term::Rdbe,               Term::ClCount,         Term::FCount,       Term::PShortOfO,
+    Term::SShortOfO,     Term::NPerC2,             Term::OPerC2,          Term::RdbePerC,     Term::NBeyondO,
+    Term::NTimesMass,    Term::PMass};
+constexpr double kKnotShares[] = {1.0 / 3, 2.0 / 3};
+
+// Every term, then the bends of kBentTerms at the knots their values over the features' candidates give.
+std::vector<Column> ColumnsOf(const std::vector<const TrainingFeature*>& features) {
+  std::vector<Column> columns;
+  for (size_t t = 0; t < kTerms; ++t) columns.push_back({t, false, 0});
+  for (Term term : kBentTerms) {
+    std::vector<double> values;
+    for (const TrainingFeature* f : features)
+      for (const Evidence& x : f->candidates)
+        if (x[Index(term)] != 0) values.push_back(x[Index(term)]);
+    std::sort(values.begin(), values.end());
+    if (values.size() < 10 || values.front() == values.back()) continue;
+    double last = -std::numeric_limits<double>::infinity();
+    for (double share : kKnotShares) {
+      const double knot = values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
+      if (knot > last && knot < values.back()) columns.push_back({Index(term), true, knot});
+      last = knot;
+    }
+  }
+  return columns;
+}
+
+// The features' log-likelihood under weights w (of the scaled columns) less the penalty, and optionally its gradient
+// and the negative Hessian.
+double LogLikelihood(const std::vector<const TrainingFeature*>& features, const std::vector<Column>& columns,
+                     const std::vector<double>& scale, const std::vector<double>& w, double ridge,
+                     std::vector<double>* gradient, Matrix* curvature) {
   const size_t n = w.size();
   double total = 0;
   for (size_t i = 0; i < n; ++i) total -= ridge * w[i] * w[i] / 2;
@@ -49,33 +93,43 @@ double LogLikelihood(const std::vector<const TrainingFeature*>& features, const 
     curvature->assign(n, std::vector<double>(n, 0));
     for (size_t i = 0; i < n; ++i) (*curvature)[i][i] = ridge;
   }
-  std::vector<double> s, p, mean(n);
+  std::vector<double> rows, s, p, mean(n);
+  std::vector<size_t> used;
   for (const TrainingFeature* f : features) {
-    const auto& c = f->candidates;
-    s.assign(c.size(), 0);
-    for (size_t k = 0; k < c.size(); ++k)
-      for (size_t i = 0; i < n; ++i) s[k] += w[i] * c[k][i] * scale[i];
+    const size_t m = f->candidates.size();
+    rows.resize(m * n);
+    s.assign(m, 0);
+    for (size_t k = 0; k < m; ++k)
+      for (size_t i = 0; i < n; ++i) {
+        rows[k * n + i] = columns[i].Of(f->candidates[k]) * scale[i];
+        s[k] += w[i] * rows[k * n + i];
+      }
     const double top = *std::max_element(s.begin(), s.end());
     double z = 0;
     for (double v : s) z += std::exp(v - top);
-    total += s[static_cast<size_t>(f->right)] - top - std::log(z);
+    const size_t right = static_cast<size_t>(f->right);
+    total += s[right] - top - std::log(z);
     if (!gradient) continue;
-    p.assign(c.size(), 0);
+    p.assign(m, 0);
     std::fill(mean.begin(), mean.end(), 0);
-    for (size_t k = 0; k < c.size(); ++k) {
+    for (size_t k = 0; k < m; ++k) {
       p[k] = std::exp(s[k] - top) / z;
-      for (size_t i = 0; i < n; ++i) mean[i] += p[k] * c[k][i] * scale[i];
+      for (size_t i = 0; i < n; ++i) mean[i] += p[k] * rows[k * n + i];
     }
-    for (size_t i = 0; i < n; ++i) (*gradient)[i] += c[static_cast<size_t>(f->right)][i] * scale[i] - mean[i];
+    for (size_t i = 0; i < n; ++i) (*gradient)[i] += rows[right * n + i] - mean[i];
     if (!curvature) continue;
-    for (size_t k = 0; k < c.size(); ++k) {
+    // The candidates' covariance: the sum of p r r' over the rows' terms other than 0, less mean mean'.
+    for (size_t k = 0; k < m; ++k) {
       if (p[k] < 1e-12) continue;
-      for (size_t i = 0; i < n; ++i) {
-        const double di = c[k][i] * scale[i] - mean[i];
-        if (di == 0) continue;
-        for (size_t j = 0; j <= i; ++j) (*curvature)[i][j] += p[k] * di * (c[k][j] * scale[j] - mean[j]);
-      }
+      const double* row = &rows[k * n];
+      used.clear();
+      for (size_t i = 0; i < n; ++i)
+        if (row[i] != 0) used.push_back(i);
+      for (size_t a = 0; a < used.size(); ++a)
+        for (size_t b = 0; b <= a; ++b) (*curvature)[used[a]][used[b]] += p[k] * row[used[a]] * row[used[b]];
     }
+    for (size_t i = 0; i < n; ++i)
+      for (size_t j = 0; j <= i; ++j) (*curvature)[i][j] -= mean[i] * mean[j];
   }
   if (curvature)
     for (size_t i = 0; i < n; ++i)
@@ -83,43 +137,56 @@ double LogLikelihood(const std::vector<const TrainingFeature*>& features, const 
   return total;
 }
 
-// The weights of one group of features: terms scaled to a unit spread over the candidates, Newton steps halved
-// until the likelihood grows.
-Evidence FitWeights(const std::vector<const TrainingFeature*>& features, double ridge) {
-  std::vector<double> scale(kTerms, 0), mean(kTerms, 0);
+// The weights of one group of features, per column: columns scaled to a unit spread over the candidates, Newton steps
+// halved until the likelihood grows.
+std::vector<double> FitColumns(const std::vector<const TrainingFeature*>& features, const std::vector<Column>& columns,
+                               double ridge) {
+  const size_t n = columns.size();
+  std::vector<double> scale(n, 0), mean(n, 0);
   size_t count = 0;
   for (const TrainingFeature* f : features)
     for (const Evidence& x : f->candidates) {
       ++count;
-      for (size_t i = 0; i < kTerms; ++i) mean[i] += x[i];
+      for (size_t i = 0; i < n; ++i) mean[i] += columns[i].Of(x);
     }
-  if (count == 0) return Evidence{};
+  if (count == 0) return std::vector<double>(n, 0);
   for (double& m : mean) m /= static_cast<double>(count);
   for (const TrainingFeature* f : features)
     for (const Evidence& x : f->candidates)
-      for (size_t i = 0; i < kTerms; ++i) scale[i] += (x[i] - mean[i]) * (x[i] - mean[i]);
+      for (size_t i = 0; i < n; ++i) scale[i] += (columns[i].Of(x) - mean[i]) * (columns[i].Of(x) - mean[i]);
   for (double& s : scale) s = s > 0 ? 1 / std::sqrt(s / static_cast<double>(count)) : 0;
-  std::vector<double> w(kTerms, 0), g;
+  std::vector<double> w(n, 0), g;
   Matrix h;
-  double current = LogLikelihood(features, scale, w, ridge, &g, &h);
+  double current = LogLikelihood(features, columns, scale, w, ridge, &g, &h);
   for (int step = 0; step < 50; ++step) {
     std::vector<double> delta = g;
     Solve(h, delta);
     double size = 1, next = current;
-    std::vector<double> trial(kTerms);
+    std::vector<double> trial(n);
     for (int halve = 0; halve < 30; ++halve, size /= 2) {
-      for (size_t i = 0; i < kTerms; ++i) trial[i] = w[i] + size * delta[i];
-      next = LogLikelihood(features, scale, trial, ridge, nullptr, nullptr);
+      for (size_t i = 0; i < n; ++i) trial[i] = w[i] + size * delta[i];
+      next = LogLikelihood(features, columns, scale, trial, ridge, nullptr, nullptr);
       if (next >= current) break;
     }
     if (next < current) break;
     w = trial;
     const bool done = next - current < 1e-6;
-    current = LogLikelihood(features, scale, w, ridge, &g, &h);
+    current = LogLikelihood(features, columns, scale, w, ridge, &g, &h);
     if (done) break;
   }
-  Evidence out{};
-  for (size_t i = 0; i < kTerms; ++i) out[i] = w[i] * scale[i];
+  for (size_t i = 0; i < n; ++i) w[i] *= scale[i];
+  return w;
+}
+
+// The weights and bends of one group of features.
+std::pair<Evidence, std::vector<Bend>> FitWeights(const std::vector<const TrainingFeature*>& features, double ridge) {
+  const std::vector<Column> columns = ColumnsOf(features);
+  const std::vector<double> w = FitColumns(features, columns, ridge);
+  std::pair<Evidence, std::vector<Bend>> out{};
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!columns[i].bend) out.first[columns[i].term] = w[i];
+    else if (w[i] != 0) out.second.push_back({static_cast<Term>(columns[i].term), columns[i].knot, w[i]});
+  }
   return out;
 }
 
@@ -144,12 +211,12 @@ ScoreModel FitModel(const std::vector<TrainingFeature>& features, const ScoreMod
   std::vector<const TrainingFeature*> all;
   for (const TrainingFeature& f : features)
     if (f.right >= 0 && f.candidates.size() > 1) all.push_back(&f);
-  const Evidence pooled = FitWeights(all, options.ridge);
+  const auto pooled = FitWeights(all, options.ridge);
   for (size_t k = 0; k < kEvidenceKinds; ++k) {
     std::vector<const TrainingFeature*> own;
     for (const TrainingFeature* f : all)
       if (static_cast<size_t>(f->kind) == k) own.push_back(f);
-    model.weights[k] = own.size() >= options.minimumFeatures ? FitWeights(own, options.ridge) : pooled;
+    std::tie(model.weights[k], model.bends[k]) = own.size() >= options.minimumFeatures ? FitWeights(own, options.ridge) : pooled;
   }
   return model;
 }

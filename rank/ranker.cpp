@@ -318,16 +318,16 @@ class Search {
 
   // The score's parts by kind of term; what a candidate not judged by a costly part got for it goes to that part.
   ScoreParts Parts(const Evidence& x, double score) const {
-    const Evidence& w = config_.model.Weights(kind_);
+    const Evidence s = config_.model.TermScores(kind_, x);
     ScoreParts parts;
     for (size_t t = 0; t < kTerms; ++t) {
       const Term term = static_cast<Term>(t);
-      double& part = term <= Term::RecalibratedShare2 ? parts.mass
+      double& part = term <= Term::CoarseMassShare2 ? parts.mass
                      : term == Term::SoftRules       ? parts.rules
                      : term >= Term::IsotopeFit && term <= Term::IsotopeM2 ? parts.isotopes
                      : term >= Term::MsmsLlr && term <= Term::MsmsError ? parts.msms
                                                                         : parts.prior;
-      part += w[t] * x[t];
+      part += s[t];
     }
     const double rest = score - (parts.mass + parts.rules + parts.prior + parts.isotopes + parts.msms);
     (result_.msmsPeaks.empty() || kind_ == EvidenceKind::Ms1Only ? parts.isotopes : parts.msms) += rest;

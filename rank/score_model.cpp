@@ -1,5 +1,6 @@
 #include "rank/score_model.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,6 +46,16 @@ double ScoreModel::Score(EvidenceKind k, const Evidence& x, bool cheapOnly) cons
   double s = 0;
   for (size_t t = 0; t < kTerms; ++t)
     if (!cheapOnly || IsCheap(static_cast<Term>(t))) s += w[t] * x[t];
+  for (const Bend& b : Bends(k))
+    if (!cheapOnly || IsCheap(b.term)) s += b.weight * std::max(0.0, x[Index(b.term)] - b.knot);
+  return s;
+}
+
+Evidence ScoreModel::TermScores(EvidenceKind k, const Evidence& x) const {
+  const Evidence& w = Weights(k);
+  Evidence s{};
+  for (size_t t = 0; t < kTerms; ++t) s[t] = w[t] * x[t];
+  for (const Bend& b : Bends(k)) s[Index(b.term)] += b.weight * std::max(0.0, x[Index(b.term)] - b.knot);
   return s;
 }
 
@@ -93,7 +104,15 @@ std::optional<ScoreModel> ReadScoreModel(std::string_view text, std::string* why
       if (TermName(static_cast<Term>(t)) == name) term = t;
     if (kind == kEvidenceKinds) return fail("no kind of evidence \"" + std::string(first) + "\"");
     if (term == kTerms) return fail("no term \"" + std::string(name) + "\"");
-    if (!Number(Word(line), m.weights[kind][term])) return fail("the weight is no number");
+    std::string_view value = Word(line);
+    if (value == "above") {
+      Bend b{static_cast<Term>(term), 0, 0};
+      if (!Number(Word(line), b.knot)) return fail("the bend's knot is no number");
+      if (!Number(Word(line), b.weight)) return fail("the bend's weight is no number");
+      m.bends[kind].push_back(b);
+      continue;
+    }
+    if (!Number(value, m.weights[kind][term])) return fail("the weight is no number");
   }
   return m;
 }
@@ -108,6 +127,12 @@ std::string WriteScoreModel(const ScoreModel& model, std::string_view header) {
       if (model.weights[k][t] == 0) continue;
       std::snprintf(line, sizeof line, "%s %s %.6g\n", KindName(static_cast<EvidenceKind>(k)).data(),
                     TermName(static_cast<Term>(t)).data(), model.weights[k][t]);
+      out += line;
+    }
+  for (size_t k = 0; k < kEvidenceKinds; ++k)
+    for (const Bend& b : model.bends[k]) {
+      std::snprintf(line, sizeof line, "%s %s above %.6g %.6g\n", KindName(static_cast<EvidenceKind>(k)).data(),
+                    TermName(b.term).data(), b.knot, b.weight);
       out += line;
     }
   return out;

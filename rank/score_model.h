@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rank/evidence_terms.h"
 
@@ -31,12 +32,21 @@ struct RatioPrior {
   double furtherElements = 0.5;  // the share of its cost each rare element beyond the rarest costs
 };
 
+// A bend in a term's weight: above `knot` the term weighs `weight` more, so that the score gains
+// weight * max(0, x - knot). A few bends let a term count differently over its range (a mass error of a tenth of the
+// tolerance against one of a half) while the model stays a handful of numbers.
+struct Bend {
+  Term term = Term::Count;
+  double knot = 0, weight = 0;
+};
+
 struct ScoreModel {
   RatioPrior ratio;
   // Roughly the natural logarithm of how much rarer known small molecules with the element are than those of C, H,
   // N and O alone, per ElementClass.
   std::array<double, kElementClasses> elementCost{0, 0, 0, 0, 2, 3, 3, 3, 4, 5, 0};
   std::array<Evidence, kEvidenceKinds> weights{};
+  std::array<std::vector<Bend>, kEvidenceKinds> bends{};
   double temperature = 1;  // probabilities are softmax(score / temperature)
 
   // The hand-set weights: the mass error as a normal error whose standard deviation is a tenth of the tolerance,
@@ -47,12 +57,15 @@ struct ScoreModel {
 
   double ElementPrior(ElementClass c) const { return -elementCost[static_cast<size_t>(c)]; }
   const Evidence& Weights(EvidenceKind k) const { return weights[static_cast<size_t>(k)]; }
+  const std::vector<Bend>& Bends(EvidenceKind k) const { return bends[static_cast<size_t>(k)]; }
   // The score of a candidate's terms; with cheapOnly the terms every candidate gets.
   double Score(EvidenceKind k, const Evidence& x, bool cheapOnly = false) const;
+  // What each term adds to the score, its bends included.
+  Evidence TermScores(EvidenceKind k, const Evidence& x) const;
 };
 
-// A model's table: "#" comment lines, "temperature T", and lines "KIND TERM WEIGHT" (kinds msms_only, ms1_only, both,
-// neither; terms as TermName); terms not named weigh 0. Nullopt with *why naming the line that cannot be read.
+// A model's table: "#" comment lines, "temperature T", lines "KIND TERM WEIGHT" (kinds msms_only, ms1_only, both,
+// neither; terms as TermName; terms not named weigh 0) and bends "KIND TERM above KNOT WEIGHT". Nullopt with *why naming the line that cannot be read.
 std::optional<ScoreModel> ReadScoreModel(std::string_view text, std::string* why);
 std::string WriteScoreModel(const ScoreModel& model, std::string_view header);
 

@@ -56,6 +56,35 @@ TEST(ModelFit, TheWeightsPointTheWayTheEvidenceDoesAndHeldOutFeaturesRankWell) {
   EXPECT_NEAR(stated / 400, static_cast<double>(first) / 400, 0.05);
 }
 
+// A mass error that costs nothing up to half the tolerance and rules a candidate out beyond it: the fit bends the
+// term's weight, which a straight weight cannot follow.
+TEST(ModelFit, AnEffectThatSetsInPartWayBendsTheWeight) {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> u(0, 1);
+  std::vector<TrainingFeature> features(300);
+  for (size_t i = 0; i < features.size(); ++i) {
+    TrainingFeature& f = features[i];
+    f.kind = EvidenceKind::MsmsOnly;
+    f.formula = "C" + std::to_string(i + 1);
+    for (int k = 0; k < 6; ++k) {
+      Evidence x{};
+      x[Index(Term::MassShare)] = u(random);
+      if (f.right < 0 && x[Index(Term::MassShare)] < 0.5 && k >= 2) f.right = k;
+      f.candidates.push_back(x);
+    }
+    if (f.right < 0) f.right = 5, f.candidates[5][Index(Term::MassShare)] = 0.5 * u(random);
+  }
+  const ScoreModel model = FitModel(features, ScoreModel::Hand(), FitOptions{});
+  EXPECT_FALSE(model.Bends(EvidenceKind::MsmsOnly).empty());
+  auto at = [&](double share) {
+    Evidence x{};
+    x[Index(Term::MassShare)] = share;
+    return model.Score(EvidenceKind::MsmsOnly, x);
+  };
+  // A straight weight would fall as much from 0.7 to 0.9 as from 0.1 to 0.3.
+  EXPECT_LT(at(0.9) - at(0.7), at(0.3) - at(0.1) - 2);
+}
+
 TEST(ModelFit, FoldsFollowTheFormulaAndAFeatureWithoutItsRightCandidateIsNoRank) {
   EXPECT_EQ(FoldOf("C8H10N4O2", 5), FoldOf("C8H10N4O2", 5));
   EXPECT_LT(FoldOf("C9H8O4", 5), 5u);

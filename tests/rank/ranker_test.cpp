@@ -246,6 +246,28 @@ TEST(ScoreModel, TheHandModelOrdersEachPartTheWayItShouldAndItsTableReadsBack) {
   EXPECT_EQ(again->weights, m.weights);
   EXPECT_FALSE(ReadScoreModel("temperature 1\nboth mass_share2 x\n", &why));
   EXPECT_EQ(why, "line 2: the weight is no number");
+  EXPECT_FALSE(ReadScoreModel("msms_only msms_llr above 0.5\n", &why));
+  EXPECT_EQ(why, "line 1: the bend's weight is no number");
+}
+
+TEST(Ranker, ABendAddsItsWeightAboveItsKnotAndReadsBack) {
+  ScoreModel m;
+  m.weights[0][Index(Term::MassShare)] = -2;
+  m.bends[0] = {{Term::MassShare, 0.5, -10}, {Term::MsmsLlr, 1, 3}};
+  Evidence x{};
+  x[Index(Term::MassShare)] = 0.25;
+  EXPECT_DOUBLE_EQ(m.Score(EvidenceKind::MsmsOnly, x), -0.5);
+  x[Index(Term::MassShare)] = 0.75;
+  x[Index(Term::MsmsLlr)] = 2;
+  EXPECT_DOUBLE_EQ(m.Score(EvidenceKind::MsmsOnly, x), -1.5 - 2.5 + 3);
+  EXPECT_DOUBLE_EQ(m.Score(EvidenceKind::MsmsOnly, x, true), -1.5 - 2.5);  // MS/MS is no cheap term
+  EXPECT_DOUBLE_EQ(m.TermScores(EvidenceKind::MsmsOnly, x)[Index(Term::MassShare)], -4);
+  EXPECT_DOUBLE_EQ(m.Score(EvidenceKind::Ms1Only, x), 0);  // bends are the kind's own
+  std::string why;
+  const auto again = ReadScoreModel(WriteScoreModel(m, ""), &why);
+  ASSERT_TRUE(again) << why;
+  EXPECT_DOUBLE_EQ(again->Score(EvidenceKind::MsmsOnly, x), m.Score(EvidenceKind::MsmsOnly, x));
+  EXPECT_EQ(again->bends[0].size(), 2u);
 }
 
 TEST(Ranker, ProbabilitiesOfAFeatureAddUpToAtMostOneAndFollowTheScore) {
