@@ -256,11 +256,13 @@ class Search {
     return count;
   }
 
+  // Isotope peaks are matched within twice the precursor's tolerance: an instrument that does not resolve 13C from 15N
+  // and 2H writes the blend's centroid, mDa from where the pattern puts it.
   void JudgeIsotopes() {
     AddCostly(Best(kIsotopesJudged), [&](Pending& p) {
       const IonRun& run = runs_[p.ion];
       p.isotope = CandidateIsotopeFit(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
-                                      config_.table.table, config_.resolution, result_.isotopePeaks, half_);
+                                      config_.table.table, config_.resolution, result_.isotopePeaks, 2 * half_);
       Rescore(p);
     });
   }

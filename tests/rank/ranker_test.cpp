@@ -175,6 +175,19 @@ TEST(Ranker, MeasuredIsotopesLiftTheFormulaWithTheirPattern) {
   EXPECT_GT(fits->parts.isotopes, not_->parts.isotopes + 5);
 }
 
+TEST(Ranker, AnIsotopePeakAsFarOffAsACoarseInstrumentPutsItStillFits) {
+  // Caffeine's M+1 written 3 mDa below 13C, as an instrument that does not resolve 13C from 15N centroids it: beyond
+  // the precursor's 10 ppm (2 mDa) but one peak of the pattern all the same.
+  RankOptions o;
+  o.elements = "C0-20 H0-40 N0-6 O0-6";
+  o.ppm = 10;
+  Feature f = At(195.0877, {}, "[M+H]+");
+  f.isotopePeaks = {{195.0877, 100}, {196.0881, 10.2}};
+  const RankedCandidate* caffeine = Of(Make(o).Rank(f), "C8H10N4O2");
+  ASSERT_TRUE(caffeine && caffeine->isotopeScore);
+  EXPECT_GT(*caffeine->isotopeScore, 0.9);
+}
+
 TEST(Ranker, SpectraGiveTheEvidence) {
   // The isotope envelope cut from a survey spectrum (with another ion's peak beside it), and two MS/MS spectra merged.
   RankOptions o;
