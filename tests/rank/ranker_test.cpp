@@ -120,6 +120,7 @@ TEST(Ranker, PeaksWrittenToThousandthsMarkTheMassErrorAsCoarse) {
   RankOptions o;
   o.elements = "C0-12 H0-30 N0-6 O0-4";
   const Ranker ranker = Make(o);
+  std::vector<double> priors;
   for (const auto& [msms, coarse] : {std::pair{std::vector<Peak>{{138.066, 100}, {110.071, 40}}, true},
                                      std::pair{std::vector<Peak>{{138.0662, 100}, {110.071, 40}}, false}}) {
     const RankResult r = ranker.Rank(At(195.0871, msms));
@@ -128,7 +129,10 @@ TEST(Ranker, PeaksWrittenToThousandthsMarkTheMassErrorAsCoarse) {
     EXPECT_GT(c->evidence[Index(Term::MassShare)], 0);
     EXPECT_EQ(c->evidence[Index(Term::CoarseMassShare)], coarse ? c->evidence[Index(Term::MassShare)] : 0);
     EXPECT_EQ(c->evidence[Index(Term::CoarseMassShare2)], coarse ? c->evidence[Index(Term::MassShare2)] : 0);
+    priors.push_back(c->parts.prior);
   }
+  // The coarse terms are part of the mass error's share of the score, not of the formula's prior.
+  EXPECT_DOUBLE_EQ(priors[0], priors[1]);
 }
 
 TEST(Ranker, MsmsPeaksLiftTheFormulaTheyComeFromAndNameTheirFragments) {
