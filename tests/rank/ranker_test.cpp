@@ -187,7 +187,8 @@ TEST(Ranker, AnIsotopePeakAsFarOffAsACoarseInstrumentPutsItStillFits) {
   o.ppm = 10;
   Feature f = At(195.0877, {}, "[M+H]+");
   f.isotopePeaks = {{195.0877, 100}, {196.0881, 10.2}};
-  const RankedCandidate* caffeine = Of(Make(o).Rank(f), "C8H10N4O2");
+  const RankResult r = Make(o).Rank(f);
+  const RankedCandidate* caffeine = Of(r, "C8H10N4O2");
   ASSERT_TRUE(caffeine && caffeine->isotopeScore);
   EXPECT_GT(*caffeine->isotopeScore, 0.9);
 }
