@@ -36,12 +36,11 @@ void Solve(Matrix a, std::vector<double>& b) {
   }
 }
 
-// A column of the fit: a term as it is, or with `bend` its part above `knot`.
+// A column of the fit: a term as it is, or with `bent` its part above the bend's knot (the bend's weight unused).
 struct Column {
-  size_t term = 0;
-  bool bend = false;
-  double knot = 0;
-  double Of(const Evidence& x) const { return bend ? std::max(0.0, x[term] - knot) : x[term]; }
+  Bend bend;
+  bool bent = false;
+  double Of(const Evidence& x) const { return bent ? bend.Above(x) : x[Index(bend.term)]; }
 };
 
 // The terms whose weight may bend: the mass error, the MS/MS evidence and the shape of the formula (the isotope fit's
@@ -59,7 +58,7 @@ constexpr double kKnotShares[] = {1.0 / 3, 2.0 / 3};
 // Every term, then the bends of kBentTerms at the knots their values over the features' candidates give.
 std::vector<Column> ColumnsOf(const std::vector<const TrainingFeature*>& features) {
   std::vector<Column> columns;
-  for (size_t t = 0; t < kTerms; ++t) columns.push_back({t, false, 0});
+  for (size_t t = 0; t < kTerms; ++t) columns.push_back({{static_cast<Term>(t), 0, 0}, false});
   for (Term term : kBentTerms) {
     std::vector<double> values;
     for (const TrainingFeature* f : features)
@@ -70,7 +69,7 @@ std::vector<Column> ColumnsOf(const std::vector<const TrainingFeature*>& feature
     double last = -std::numeric_limits<double>::infinity();
     for (double share : kKnotShares) {
       const double knot = values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
-      if (knot > last && knot < values.back()) columns.push_back({Index(term), true, knot});
+      if (knot > last && knot < values.back()) columns.push_back({{term, knot, 0}, true});
       last = knot;
     }
   }
@@ -153,7 +152,10 @@ std::vector<double> FitColumns(const std::vector<const TrainingFeature*>& featur
   for (double& m : mean) m /= static_cast<double>(count);
   for (const TrainingFeature* f : features)
     for (const Evidence& x : f->candidates)
-      for (size_t i = 0; i < n; ++i) scale[i] += (columns[i].Of(x) - mean[i]) * (columns[i].Of(x) - mean[i]);
+      for (size_t i = 0; i < n; ++i) {
+        const double d = columns[i].Of(x) - mean[i];
+        scale[i] += d * d;
+      }
   for (double& s : scale) s = s > 0 ? 1 / std::sqrt(s / static_cast<double>(count)) : 0;
   std::vector<double> w(n, 0), g;
   Matrix h;
@@ -184,8 +186,9 @@ std::pair<Evidence, std::vector<Bend>> FitWeights(const std::vector<const Traini
   const std::vector<double> w = FitColumns(features, columns, ridge);
   std::pair<Evidence, std::vector<Bend>> out{};
   for (size_t i = 0; i < columns.size(); ++i) {
-    if (!columns[i].bend) out.first[columns[i].term] = w[i];
-    else if (w[i] != 0) out.second.push_back({static_cast<Term>(columns[i].term), columns[i].knot, w[i]});
+    const Bend& b = columns[i].bend;
+    if (!columns[i].bent) out.first[Index(b.term)] = w[i];
+    else if (w[i] != 0) out.second.push_back({b.term, b.knot, w[i]});
   }
   return out;
 }
@@ -216,7 +219,8 @@ ScoreModel FitModel(const std::vector<TrainingFeature>& features, const ScoreMod
     std::vector<const TrainingFeature*> own;
     for (const TrainingFeature* f : all)
       if (static_cast<size_t>(f->kind) == k) own.push_back(f);
-    std::tie(model.weights[k], model.bends[k]) = own.size() >= options.minimumFeatures ? FitWeights(own, options.ridge) : pooled;
+    std::tie(model.weights[k], model.bends[k]) =
+        own.size() >= options.minimumFeatures ? FitWeights(own, options.ridge) : pooled;
   }
   return model;
 }

@@ -1,6 +1,5 @@
 #include "rank/score_model.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -47,7 +46,7 @@ double ScoreModel::Score(EvidenceKind k, const Evidence& x, bool cheapOnly) cons
   for (size_t t = 0; t < kTerms; ++t)
     if (!cheapOnly || IsCheap(static_cast<Term>(t))) s += w[t] * x[t];
   for (const Bend& b : Bends(k))
-    if (!cheapOnly || IsCheap(b.term)) s += b.weight * std::max(0.0, x[Index(b.term)] - b.knot);
+    if (!cheapOnly || IsCheap(b.term)) s += b.weight * b.Above(x);
   return s;
 }
 
@@ -55,7 +54,7 @@ Evidence ScoreModel::TermScores(EvidenceKind k, const Evidence& x) const {
   const Evidence& w = Weights(k);
   Evidence s{};
   for (size_t t = 0; t < kTerms; ++t) s[t] = w[t] * x[t];
-  for (const Bend& b : Bends(k)) s[Index(b.term)] += b.weight * std::max(0.0, x[Index(b.term)] - b.knot);
+  for (const Bend& b : Bends(k)) s[Index(b.term)] += b.weight * b.Above(x);
   return s;
 }
 

@@ -5,6 +5,7 @@
 // side). The built-in one is read from the fitted table data/score_model.txt; without it the hand-set weights hold.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -33,11 +34,13 @@ struct RatioPrior {
 };
 
 // A bend in a term's weight: above `knot` the term weighs `weight` more, so that the score gains
-// weight * max(0, x - knot). A few bends let a term count differently over its range (a mass error of a tenth of the
-// tolerance against one of a half) while the model stays a handful of numbers.
+// weight * Above(x). Two bends let a term count differently over its range (a mass error within a tenth of the
+// tolerance against one beyond it) at two numbers each.
 struct Bend {
   Term term = Term::Count;
   double knot = 0, weight = 0;
+  // How far the term lies above the knot: max(0, x - knot).
+  double Above(const Evidence& x) const { return std::max(0.0, x[Index(term)] - knot); }
 };
 
 struct ScoreModel {
@@ -65,7 +68,8 @@ struct ScoreModel {
 };
 
 // A model's table: "#" comment lines, "temperature T", lines "KIND TERM WEIGHT" (kinds msms_only, ms1_only, both,
-// neither; terms as TermName; terms not named weigh 0) and bends "KIND TERM above KNOT WEIGHT". Nullopt with *why naming the line that cannot be read.
+// neither; terms as TermName; terms not named weigh 0) and bends "KIND TERM above KNOT WEIGHT". Nullopt with *why
+// naming the line that cannot be read.
 std::optional<ScoreModel> ReadScoreModel(std::string_view text, std::string* why);
 std::string WriteScoreModel(const ScoreModel& model, std::string_view header);
 
