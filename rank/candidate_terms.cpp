@@ -59,10 +59,13 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
 
 void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x) {
   if (!fit) return;
+  // The spreads of ln(measured / pattern) that real survey spectra show at M+1 and M+2.
+  constexpr double kM1Spread = 0.2, kM2Spread = 0.4;
   x[Index(Term::IsotopeFit)] = std::log(std::max(fit->score, 0.01));
-  x[Index(Term::IsotopeM1Squared)] = fit->m1 * fit->m1;
-  x[Index(Term::IsotopeM2Squared)] = fit->m2 * fit->m2;
+  x[Index(Term::IsotopeM1)] = fit->m1;
+  x[Index(Term::IsotopeM1Tail)] = std::log1p(fit->m1 * fit->m1 / (kM1Spread * kM1Spread));
   x[Index(Term::IsotopeM2)] = fit->m2;
+  x[Index(Term::IsotopeM2Tail)] = std::log1p(fit->m2 * fit->m2 / (kM2Spread * kM2Spread));
 }
 
 void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x) {

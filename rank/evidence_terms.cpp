@@ -12,7 +12,8 @@ std::string_view TermName(Term t) {
       "extra_sp",       "n_per_c",       "o_per_c",             "halogen_per_c", "hydrogen_shape", "no_carbon",
       "rdbe",           "cl_count",      "f_count",             "p_short_of_o", "s_short_of_o",  "no_nitrogen",
       "n_per_c2",       "o_per_c2",      "rdbe_per_c",          "n_beyond_o", "n_times_mass", "p_mass",
-      "isotope_fit",   "isotope_m1_squared", "isotope_m2_squared", "isotope_m2",   "msms_llr",            "msms_intensity", "msms_peaks",   "msms_chance",
+      "isotope_fit",    "isotope_m1",    "isotope_m1_tail",     "isotope_m2",   "isotope_m2_tail", "msms_llr",
+      "msms_intensity", "msms_peaks",    "msms_chance",
       "msms_consistent", "msms_common_losses", "msms_plausible", "msms_error",   "ion_sodium",    "ion_potassium",
       "ion_ammonium",   "ion_water_loss", "ion_radical",        "ion_chloride", "ion_formate",   "ion_acetate",
       "ion_other",      "other_ions_seen", "adduct_mark"};

@@ -30,8 +30,9 @@ enum class Term : size_t {
   // in kDa of a formula with P (large phosphorus compounds are mostly phospholipids).
   NBeyondO, NTimesMass, PMass,
   // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
-  // rank/isotope_fit.h): squared, and M+2 signed.
-  IsotopeFit, IsotopeM1Squared, IsotopeM2Squared, IsotopeM2,
+  // rank/isotope_fit.h), each signed and as a heavy-tailed error ln(1 + (d / s)^2) that a peak far off (a saturated
+  // or a missing one) cannot dominate.
+  IsotopeFit, IsotopeM1, IsotopeM1Tail, IsotopeM2, IsotopeM2Tail,
   // MS/MS: the log-likelihood ratio against chance, the intensity and the peaks explained, the chance, and the
   // consistency of the fragments.
   MsmsLlr, MsmsIntensity, MsmsPeaks, MsmsChance, MsmsConsistent, MsmsCommonLosses, MsmsPlausible, MsmsError,

@@ -326,7 +326,7 @@ class Search {
       const Term term = static_cast<Term>(t);
       double& part = term <= Term::CoarseMassShare2 ? parts.mass
                      : term == Term::SoftRules       ? parts.rules
-                     : term >= Term::IsotopeFit && term <= Term::IsotopeM2 ? parts.isotopes
+                     : term >= Term::IsotopeFit && term <= Term::IsotopeM2Tail ? parts.isotopes
                      : term >= Term::MsmsLlr && term <= Term::MsmsError ? parts.msms
                                                                         : parts.prior;
       part += s[t];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chemistry/formula_notation.h"
+#include "rank/candidate_terms.h"
 #include "spectra/spectrum.h"
 #include "text/defaults.h"
 
@@ -91,6 +92,27 @@ TEST(IsotopeScore, PeaksWithinTheToleranceAreComparedAsOne) {
 TEST(IsotopeScore, NoScoreWithoutMeasuredPeaks) {
   EXPECT_FALSE(CandidateIsotopeFit(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {}, 0.001));
   EXPECT_TRUE(CandidateIsotopeFit(F("C6H13O6"), 1, Table(), chem::kDefaultResolution, {{181.07, 1}}, 0.001));
+}
+
+TEST(IsotopeTerms, AnM1BelowThePatternReadsSignedAndAFarOffOneWeighsLittleMore) {
+  // Glucose's [M+H]+ measured with its M+1 at half the pattern's, and with no M+1 at all.
+  const std::vector<chem::PatternPeak> pattern = chem::IsotopePattern(F("C6H13O6"), 1, Table(), 60000);
+  auto terms = [&](double m1Share) {
+    std::vector<Peak> measured{{pattern[0].mz, 100}};
+    if (m1Share > 0) measured.push_back({pattern[1].mz, m1Share * 100 * pattern[1].abundance / pattern[0].abundance});
+    Evidence x{};
+    IsotopeTerms(CandidateIsotopeFit(F("C6H13O6"), 1, Table(), 60000, measured, 0.002), x);
+    return x;
+  };
+  const Evidence half = terms(0.5), none = terms(0), right = terms(1);
+  EXPECT_NEAR(right[Index(Term::IsotopeM1)], 0, 0.01);
+  EXPECT_NEAR(right[Index(Term::IsotopeM1Tail)], 0, 0.01);
+  EXPECT_LT(half[Index(Term::IsotopeM1)], -0.6);
+  EXPECT_LT(none[Index(Term::IsotopeM1)], 3 * half[Index(Term::IsotopeM1)]);
+  // More than three times as far off, its tail term less than two and a half times as large (a square would be
+  // more than nine times).
+  EXPECT_GT(half[Index(Term::IsotopeM1Tail)], 1);
+  EXPECT_LT(none[Index(Term::IsotopeM1Tail)], 2.5 * half[Index(Term::IsotopeM1Tail)]);
 }
 
 }  // namespace

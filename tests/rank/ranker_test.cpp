@@ -160,14 +160,15 @@ TEST(Ranker, MsmsPeaksLiftTheFormulaTheyComeFromAndNameTheirFragments) {
 }
 
 TEST(Ranker, MeasuredIsotopesLiftTheFormulaWithTheirPattern) {
-  // C6H4Cl2's radical cation against candidates of nearly its mass: its two chlorines show at M+2 and M+4.
+  // C6H4Cl2's radical cation against candidates of nearly its mass: its six carbons show at M+1, its two chlorines at
+  // M+2 and M+4.
   RankOptions o;
   o.elements = "C0-10 H0-20 N0-4 O0-4 P0-2 Cl0-2";
   o.ppm = 10;
   const Ranker ranker = Make(o);
   Feature f = At(145.96845, {}, "[M]+");
   const RankResult without = ranker.Rank(f);
-  f.isotopePeaks = {{145.96845, 100}, {147.96550, 63.9}, {149.96255, 10.2}};
+  f.isotopePeaks = {{145.96845, 100}, {146.97180, 6.5}, {147.96550, 63.9}, {149.96255, 10.2}};
   const RankResult with = ranker.Rank(f);
   EXPECT_EQ(Text(with.candidates.front().neutral), "C6H4Cl2");
   const RankedCandidate *fits = Of(with, "C6H4Cl2"), *not_ = Of(with, "C4H4O2P2"), *before = Of(without, "C4H4O2P2");
