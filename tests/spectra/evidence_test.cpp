@@ -52,6 +52,10 @@ TEST(IsotopeEnvelope, StepsByTheChargeAndStopsAtNoiseOrWithoutMonoisotopicPeak) 
   const std::vector<double> strongest{m + 0.0015};  // the most intense within the tolerance, not the nearest
   EXPECT_EQ(Envelope({{m - 0.0005, 10}, {m + 0.0015, 20}, {m + 0.9, 5}}, m, 1, {0, 2}), strongest);
   EXPECT_TRUE(Envelope({{m + 0.003, 20}, {m + kN, 5}}, m, 1, {0, 2}).empty());
+
+  // An M+1 8 mDa above 13C at 10 ppm (3.3 mDa), as some time-of-flight instruments write it, is still M+1.
+  const double t = 329.0992;
+  EXPECT_EQ(Envelope({{t, 100}, {t + kN + 0.008, 19}}, t, 1, {10, 0}), (std::vector<double>{t, t + kN + 0.008}));
 }
 
 TEST(MergeSpectra, ScalesToTheBasePeakAndJoinsCloseOnesToTheMostIntenseFirst) {
