@@ -15,6 +15,7 @@
 #include "rank/ion_layout.h"
 #include "rank/isotope_fit.h"
 #include "rank/msms_evidence.h"
+#include "spectra/evidence.h"
 #include "spectra/peak_precision.h"
 
 namespace zelm {
@@ -256,13 +257,13 @@ class Search {
     return count;
   }
 
-  // Isotope peaks are matched within twice the precursor's tolerance: an instrument that does not resolve 13C from 15N
-  // and 2H writes the blend's centroid, mDa from where the pattern puts it.
+  // Isotope peaks are linked within the reach the envelope was cut with, kIsotopeReach times the tolerance.
   void JudgeIsotopes() {
     AddCostly(Best(kIsotopesJudged), [&](Pending& p) {
       const IonRun& run = runs_[p.ion];
       p.isotope = CandidateIsotopeFit(run.layout->Composition(IonCounts(p)), result_.ions[p.ion].Charge(),
-                                      config_.table.table, config_.resolution, result_.isotopePeaks, 2 * half_);
+                                      config_.table.table, config_.resolution, result_.isotopePeaks,
+                                      kIsotopeReach * half_);
       Rescore(p);
     });
   }

@@ -15,11 +15,16 @@ namespace zelm {
 // a finite number above 0 are not counted; 0 when no peak is left.
 double NoiseLevel(const Spectrum& spectrum);
 
+// How far an isotope peak may lie from where its monoisotopic peak puts it, in m/z tolerances: some time-of-flight
+// instruments, which do not resolve 13C from 15N and 2H, write an isotope peak several mDa from its place. The
+// envelope is cut and the isotope fit links its peaks within this reach.
+constexpr double kIsotopeReach = 2;
+
 // The ion's isotope envelope in a survey spectrum: the monoisotopic peak (the most intense within
 // tolerance.HalfWidth(mz) of mz), then for k = 1, 2, ... up to 10 every peak above NoiseLevel(ms1) in the window of
 // position k, up to the first position whose window holds none. With P the monoisotopic peak's measured m/z plus
-// k * 1.00336 / |z| (|z| = 1 when the charge is 0) and t = tolerance.HalfWidth(P), the window runs from P - d - t to
-// P + 2.9 mDa / |z| + t (2H), where d is 6.3 mDa / |z| at M+1 (15N) and floor(k / 2) * 10.9 mDa / |z| from M+2 on
+// k * 1.00336 / |z| (|z| = 1 when the charge is 0) and t = kIsotopeReach * tolerance.HalfWidth(P), the window runs
+// from P - d - t to P + 2.9 mDa / |z| + t (2H), where d is 6.3 mDa / |z| at M+1 (15N) and floor(k / 2) * 10.9 mDa / |z| from M+2 on
 // (each pair of neutrons as low as 34S, which keeps 37Cl and 81Br too, so the M+4 of Cl2 and Br2). Within its window
 // a peak is kept however intense it is: the M+2 of ions with several Cl or Br outgrows the monoisotopic peak. Empty
 // when no peak lies within the tolerance of mz; otherwise peaks by rising m/z with intensities as measured (peaks

@@ -73,9 +73,7 @@ std::vector<Peak> CutIsotopeEnvelope(const Spectrum& ms1, double mz, int charge,
   // The positions are counted from the monoisotopic peak as measured: its isotopes share its calibration error.
   for (int k = 1; k <= kMaxPositions; ++k) {
     const double centre = mono.mz + k * kNeutron / z;
-    // Twice the tolerance, as the isotope fit links them: some time-of-flight instruments write an isotope peak
-    // several mDa from where its mono peak's error alone would put it.
-    const double widen = 2 * tolerance.HalfWidth(centre);
+    const double widen = kIsotopeReach * tolerance.HalfWidth(centre);
     // From where the last window ended, so that no peak is taken twice when a wide tolerance makes windows meet.
     const auto [first, last] =
         Between(end, peaks.end(), centre - DeficitBelow(k) / z - widen, centre + kExcessAbove / z + widen);
