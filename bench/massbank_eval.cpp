@@ -3,7 +3,8 @@
 // id), ranked with zelm-find's defaults at 10 ppm (further zelm-find arguments after --). Prints, for the features
 // with MS/MS only, MS1 only, both, neither, and all: the share whose true formula is found, ranked first and among
 // the first five; the candidates per feature; the processor time per feature (median, 95th percentile, mean, on one thread);
-// and the commonest causes of the misses.
+// the same shares for the features whose true formula the list of known formulas holds and for the others (with a
+// list, or the default one); and the commonest causes of the misses.
 //
 //   massbank_eval --features FILE --truth FILE [--misses N] [--limit N] [--hand | --model FILE] [--cv K]
 //                 [--ridge R] [--rounds N] [--cache FILE] [--quick] [--drop-terms T,U] [--drop-adduct]
@@ -24,6 +25,7 @@
 #include <map>
 #include <numeric>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chemistry/formula_notation.h"
@@ -48,7 +50,7 @@ struct Args {
   // The first 200 candidates of each feature are given (ranked among all): a true formula further down counts as not
   // found, and building hundreds of thousands of rows for the largest molecules would be timed as ranking.
   std::vector<std::string> find = {"--ppm", "10", "--top", "200"};
-  ScoreModel model = ScoreModel::BuiltIn();
+  std::optional<ScoreModel> model;  // not given: the built-in one
   std::string modelFile;
   size_t folds = 0;
   FitOptions fit;
@@ -176,7 +178,9 @@ void PrintReliability(const std::vector<std::pair<double, bool>>& firsts) {
 
 void PrintTallies(std::map<std::string, Tally>& tallies) {
   std::printf("features\tcount\tfound %%\ttop-1 %%\ttop-5 %%\n");
-  for (const char* kind : {"MS/MS only", "MS1 only", "both", "neither", "with MS/MS", "all"}) {
+  for (const char* kind : {"MS/MS only", "MS1 only", "both", "neither", "with MS/MS", "all", "formula known",
+                           "formula not known"}) {
+    if (!tallies.count(kind) && std::string_view(kind).starts_with("formula")) continue;
     const Tally& t = tallies[kind];
     std::printf("%s\t%zu\t%.1f\t%.1f\t%.1f\n", kind, t.features, Percent(t.found, t.features),
                 Percent(t.top1, t.features), Percent(t.top5, t.features));
@@ -226,6 +230,10 @@ struct Measures {
   std::map<std::string, size_t> causes;
   std::vector<std::string> missLines;
   std::vector<std::pair<double, bool>> firsts;
+  // The list the features are told apart by: the ranking's, else the default one when it is there (so that a ranking
+  // without a list is measured on the same two groups).
+  std::shared_ptr<const KnownFormulas> known;
+  bool lookedForKnown = false;
 
   void Add(const Known& k, const RankResult& r, double ms, const RankConfig& config);
   void Print(size_t misses);
@@ -236,6 +244,16 @@ void Measures::Add(const Known& k, const RankResult& r, double ms, const RankCon
   candidates.push_back(static_cast<double>(std::accumulate(r.found.begin(), r.found.end(), 0LL)));
   const size_t rank = RankOfTruth(r, k.want);
   AddTally(tallies, KindOf(k.feature), rank);
+  // With a list of known formulas, how the features whose formula it holds fare against the others.
+  if (!lookedForKnown) {
+    lookedForKnown = true;
+    std::string why;
+    known = config.known ? config.known : KnownFormulas::Read(DefaultKnownFormulasPath(), &why);
+  }
+  if (known && k.parsed) {
+    const bool listed = known->Contains(KnownFormulas::CountsOf(*k.parsed));
+    tallies[listed ? "formula known" : "formula not known"].Add(rank);
+  }
   if (!r.candidates.empty()) firsts.push_back({r.candidates.front().probability, rank == 1});
   std::string cause;
   if (rank == 0) cause = !r.problem.empty() ? "ion type cannot be used"
@@ -368,11 +386,12 @@ int main(int argc, char** argv) {
   }
   // Training ranks for the terms of each feature's judged candidates, as the training program does.
   const auto made = MakeRankerOrSay(a.find, [&](RankOptions& o) {
-    o.model = *model;
+    if (model) o.model = *model;
     if (a.folds > 0) o.top = kMsmsJudged;
   });
   if (!made) return 2;
   const Ranker& ranker = *made;
+  const ScoreModel& base = ranker.Config().model;
   const auto read = ReadFeaturesOrSay(a.features, ranker);
   if (!read) return 2;
   const auto truthBytes = ReadWholeFile(a.truth, &why);
@@ -394,10 +413,10 @@ int main(int argc, char** argv) {
   for (const CachedFeature& c : cached) training.push_back(c.feature);
   LeaveOut(training, a.dropTerms);
   if (a.quick) {
-    PrintQuick(cached, CrossValidate(training, a.folds, *model, a.fit));
+    PrintQuick(cached, CrossValidate(training, a.folds, base, a.fit));
     return 0;
   }
-  std::vector<ScoreModel> models = FoldModels(training, known, *model, a);
+  std::vector<ScoreModel> models = FoldModels(training, known, base, a);
   if (models.empty()) return 2;
   std::vector<std::unique_ptr<Ranker>> rankers;
   for (ScoreModel& fitted : models) {

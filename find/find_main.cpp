@@ -40,6 +40,9 @@ int Run(const FindOptions& o, std::istream& in, std::ostream& out, std::ostream&
   MadeConfig made = MakeFindConfig(o);
   if (!made.config) throw Failure{made.problem->message};
   const Ranker ranker(std::move(*made.config));
+  if (!ranker.Config().known && o.rank.knownFormulas.empty() && !o.quiet)
+    err << "zelm-find: no list of known formulas at " << DefaultKnownFormulasPath()
+        << " (Debian: openms-common); ranking without one\n";
   FindInput input = ReadFindInput(o, ranker, in);
   if (!input.problem.empty()) throw Failure{input.problem};
   const std::vector<Feature>& features = input.features;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "rank/building_blocks.h"
+#include "rank/known_formulas.h"
 
 #ifndef ZELM_VERSION
 #define ZELM_VERSION "0.2"
@@ -47,6 +48,9 @@ void DeclareRanking(CLI::App& app, FindOptions& o) {
   app.add_option("--resolution", r.resolution,
                  "resolving power m/dm of the isotope patterns (default " +
                      std::to_string(static_cast<int>(chem::kDefaultResolution)) + ")");
+  app.add_option("--known-formulas", r.knownFormulas,
+                 "a file of known compounds' formulas, one per line or after a mass and a tab, weighed as evidence; "
+                 "none for no such list (default: " + DefaultKnownFormulasPath() + " when it is there)");
   app.add_option("--rt-window", r.rtWindow,
                  "mzML and mzXML: MS/MS scans of one precursor within this many seconds are one feature (default 10)");
 }

@@ -124,6 +124,11 @@ void CandidateTable(std::string& out, const RankResult& result, size_t shown) {
       AppendPlural(out, c.fragments.size(), "peak", "peaks");
     }
   });
+  if (result.knownFormulas)
+    cands("Known compound's formula", [&](const RankedCandidate& c) {
+      td();
+      out += c.evidence[Index(Term::KnownFormula)] > 0 ? "yes" : "no";
+    });
   cands("Rules broken", [&](const RankedCandidate& c) {
     const std::string names = chem::SoftBreakNames(c.softRules);
     out += names.empty() ? "<td>none" : "<td class=\"rb\">";

@@ -93,6 +93,7 @@ ReportSettings ReportSettingsFor(const RankConfig& config, std::string title) {
   }
   line += "; isotope patterns at resolving power ";
   AppendNumber(line, config.resolution, 0);
+  line += config.known ? "; known formulas from " + config.knownFrom : "; no list of known formulas";
   return s;
 }
 

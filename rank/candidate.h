@@ -51,6 +51,7 @@ struct RankResult {
   std::vector<RankedCandidate> candidates;  // best first, at most the configuration's top
   std::vector<Peak> msmsPeaks;          // the MS/MS peaks judged (several spectra merged into one list)
   std::vector<Peak> isotopePeaks;       // the measured isotope peaks judged (given, or cut from an MS1 spectrum)
+  bool knownFormulas = false;           // a list of known formulas was asked (RankedCandidate::evidence says which)
   std::string problem;                  // when the feature cannot be searched (its ion type), the reason
 };
 

@@ -8,7 +8,8 @@
 namespace zelm {
 
 void CheapTerms(const IonLayout& layout, const long long* counts, const chem::FormulaRules::Verdict& verdict,
-                double errorShare, double neutralMass, Term ionTerm, const ScoreModel& model, Evidence& x) {
+                double errorShare, double neutralMass, Term ionTerm, const ScoreModel& model,
+                const KnownFormulas* known, Evidence& x) {
   auto set = [&](Term t, double v) { x[Index(t)] = v; };
   set(Term::MassShare, errorShare);
   set(Term::MassShare2, errorShare * errorShare);
@@ -55,6 +56,7 @@ void CheapTerms(const IonLayout& layout, const long long* counts, const chem::Fo
   set(Term::NTimesMass, nitrogen * neutralMass / 1000);
   set(Term::PMass, p > 0 ? neutralMass / 1000 : 0);
   if (ionTerm != Term::Count) set(ionTerm, 1);
+  set(Term::KnownFormula, known != nullptr && known->Contains(n));
 }
 
 void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x) {
@@ -66,6 +68,12 @@ void IsotopeTerms(const std::optional<IsotopeFit>& fit, Evidence& x) {
   x[Index(Term::IsotopeM1Tail)] = std::log1p(fit->m1 * fit->m1 / (kM1Spread * kM1Spread));
   x[Index(Term::IsotopeM2)] = fit->m2;
   x[Index(Term::IsotopeM2Tail)] = std::log1p(fit->m2 * fit->m2 / (kM2Spread * kM2Spread));
+  // How far the isotope peaks lie from the pattern's: the M+2 of S, Cl and Br lies about 10 mDa below that of 13C2,
+  // while the peaks of most instruments lie within a few mDa of their places.
+  constexpr double kShiftSpread = 3;  // mDa
+  x[Index(Term::IsotopeShift1Tail)] = std::log1p(fit->shift1 * fit->shift1 / (kShiftSpread * kShiftSpread));
+  x[Index(Term::IsotopeShift2)] = fit->shift2 / kShiftSpread;
+  x[Index(Term::IsotopeShift2Tail)] = std::log1p(fit->shift2 * fit->shift2 / (kShiftSpread * kShiftSpread));
 }
 
 void MsmsTerms(const MsmsEvidence& msms, double errorPpm, double tolerancePpm, Evidence& x) {

@@ -57,6 +57,17 @@ std::optional<ConfigProblem> MakeRules(const RankOptions& o, RankConfig& c) {
   return std::nullopt;
 }
 
+std::optional<ConfigProblem> LoadKnownFormulas(const RankOptions& o, RankConfig& c) {
+  if (o.knownFormulas == "none") return std::nullopt;
+  const std::string path = o.knownFormulas.empty() ? DefaultKnownFormulasPath() : o.knownFormulas;
+  std::string why;
+  c.known = KnownFormulas::Read(path, &why);
+  // Without a file named, a machine without the default list ranks without it.
+  if (!c.known && !o.knownFormulas.empty()) return Problem("known_formulas", "--known-formulas: " + why);
+  if (c.known) c.knownFrom = path;
+  return std::nullopt;
+}
+
 // "auto", in any case and with blanks around it.
 bool IsAuto(std::string_view text) {
   const auto first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
@@ -89,7 +100,7 @@ std::optional<ConfigProblem> ParseIonList(const std::string& list, const chem::E
 
 MadeConfig MakeConfig(const RankOptions& o) {
   RankConfig c;
-  for (auto step : {LoadTable, CheckTolerances, MakeBlocks, MakeRules})
+  for (auto step : {LoadTable, CheckTolerances, MakeBlocks, MakeRules, LoadKnownFormulas})
     if (auto problem = step(o, c)) return {std::nullopt, std::move(problem)};
   c.ionsGiven = o.ions.has_value();
   c.autoIons = c.ionsGiven && IsAuto(*o.ions);
@@ -101,7 +112,7 @@ MadeConfig MakeConfig(const RankOptions& o) {
   c.maxCandidates = o.maxCandidates;
   c.resolution = o.resolution;
   c.rtWindow = o.rtWindow;
-  c.model = o.model;
+  c.model = o.model ? *o.model : ScoreModel::BuiltIn(c.known != nullptr);
   return {std::move(c), std::nullopt};
 }
 

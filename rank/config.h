@@ -3,6 +3,7 @@
 // MakeConfig checks them once and makes the typed RankConfig that a Ranker runs on, or says what cannot be used.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "chemistry/ion_type.h"
 #include "chemistry/isotope_pattern.h"
 #include "rank/building_blocks.h"
+#include "rank/known_formulas.h"
 #include "rank/score_model.h"
 #include "spectra/tolerance.h"
 
@@ -37,7 +39,11 @@ struct RankOptions {
   double resolution = chem::kDefaultResolution;  // of the isotope patterns, m/dm
   std::string isotopes;                 // an isotope table file; empty: the built-in one
   double rtWindow = 10;                 // seconds: MS/MS scans of a run this close in time are one feature
-  ScoreModel model = ScoreModel::BuiltIn();
+  // A file of known formulas (rank/known_formulas.h); empty: DefaultKnownFormulasPath() when it is there; "none": no
+  // formula is taken as known.
+  std::string knownFormulas;
+  // Not given: the built-in one for ranking with known formulas or without (ScoreModel::BuiltIn).
+  std::optional<ScoreModel> model;
 };
 
 // What cannot be used: the option ("ppm", "elements", ...) and why, in words for the user.
@@ -61,6 +67,8 @@ struct RankConfig {
   size_t maxCandidates = 0, top = 0;
   double resolution = chem::kDefaultResolution;
   double rtWindow = 10;
+  std::shared_ptr<const KnownFormulas> known;  // nullptr: none (the term is 0 for every candidate)
+  std::string knownFrom;                        // the file they were read from; empty with none
   ScoreModel model;
 };
 

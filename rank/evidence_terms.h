@@ -29,10 +29,12 @@ enum class Term : size_t {
   // Nitrogen beyond what molecules of its kind hold: N beyond the O atoms, and N times the mass in kDa; and the mass
   // in kDa of a formula with P (large phosphorus compounds are mostly phospholipids).
   NBeyondO, NTimesMass, PMass,
+  // The formula is among the known ones (rank/known_formulas.h).
+  KnownFormula,
   // The isotope fit: ln(max(fit, 0.01)); the measured M+1 and M+2 against the pattern's (IsotopeFit in
   // rank/isotope_fit.h), each signed and as a heavy-tailed error ln(1 + (d / s)^2) that a peak far off (a saturated
   // or a missing one) cannot dominate.
-  IsotopeFit, IsotopeM1, IsotopeM1Tail, IsotopeM2, IsotopeM2Tail,
+  IsotopeFit, IsotopeM1, IsotopeM1Tail, IsotopeM2, IsotopeM2Tail, IsotopeShift1Tail, IsotopeShift2, IsotopeShift2Tail,
   // MS/MS: the log-likelihood ratio against chance, the intensity and the peaks explained, the chance, and the
   // consistency of the fragments.
   MsmsLlr, MsmsIntensity, MsmsPeaks, MsmsChance, MsmsConsistent, MsmsCommonLosses, MsmsPlausible, MsmsError,

@@ -74,12 +74,21 @@ double IsotopeScore(const std::vector<chem::PatternPeak>& theoretical, const std
 
 namespace {
 
-// Summed intensity at positions 0, 1 and 2 above mono, relative to position 0 (positions 1 and 2; 0 and 0 when
-// position 0 holds nothing).
-template <class P, class Intensity>
-std::pair<double, double> Relative(const std::vector<P>& peaks, double mono, double spacing, double tolerance,
-                                   Intensity intensity) {
+// Positions 0, 1 and 2 above mono: each one's summed intensity and intensity-weighted m/z.
+struct Positions {
   double sum[3] = {0, 0, 0};
+  double mz[3] = {0, 0, 0};
+  double Relative(int k) const { return sum[0] > 0 ? sum[k] / sum[0] : 0; }
+  // How far position k lies above position 0, in u; nullopt when either holds nothing.
+  std::optional<double> Offset(int k) const {
+    if (!(sum[0] > 0 && sum[k] > 0)) return std::nullopt;
+    return mz[k] / sum[k] - mz[0] / sum[0];
+  }
+};
+
+template <class P, class Intensity>
+Positions Gather(const std::vector<P>& peaks, double mono, double spacing, double tolerance, Intensity intensity) {
+  Positions at;
   for (const P& p : peaks) {
     const double k = (p.mz - mono) / spacing;
     const long long position = std::llround(k);
@@ -87,10 +96,10 @@ std::pair<double, double> Relative(const std::vector<P>& peaks, double mono, dou
     if (position < 0 || position > 2 || std::fabs(p.mz - mono - static_cast<double>(position) * spacing) >
                                             0.006 * static_cast<double>(position) + tolerance)
       continue;
-    sum[position] += intensity(p);
+    at.sum[position] += intensity(p);
+    at.mz[position] += intensity(p) * p.mz;
   }
-  if (!(sum[0] > 0)) return {0, 0};
-  return {sum[1] / sum[0], sum[2] / sum[0]};
+  return at;
 }
 
 }  // namespace
@@ -104,10 +113,17 @@ std::optional<IsotopeFit> CandidateIsotopeFit(const chem::Composition& ion, int 
   IsotopeFit fit;
   fit.score = IsotopeScore(pattern, measured, mzTolerance, options);
   const double spacing = 1.00336 / std::max(1, std::abs(charge)), mono = pattern.front().mz;
-  const auto [t1, t2] = Relative(pattern, mono, spacing, mzTolerance, [](const chem::PatternPeak& p) { return p.abundance; });
-  const auto [m1, m2] = Relative(measured, mono, spacing, mzTolerance, [](const Peak& p) { return p.intensity; });
-  fit.m1 = std::log((m1 + 0.005) / (t1 + 0.005));
-  fit.m2 = std::log((m2 + 0.005) / (t2 + 0.005));
+  const Positions theory =
+      Gather(pattern, mono, spacing, mzTolerance, [](const chem::PatternPeak& p) { return p.abundance; });
+  const Positions seen = Gather(measured, mono, spacing, mzTolerance, [](const Peak& p) { return p.intensity; });
+  fit.m1 = std::log((seen.Relative(1) + 0.005) / (theory.Relative(1) + 0.005));
+  fit.m2 = std::log((seen.Relative(2) + 0.005) / (theory.Relative(2) + 0.005));
+  const double z = std::max(1, std::abs(charge));
+  double* shifts[] = {&fit.shift1, &fit.shift2};
+  for (int k = 1; k <= 2; ++k) {
+    const auto measuredOffset = seen.Offset(k), patternOffset = theory.Offset(k);
+    if (measuredOffset && patternOffset) *shifts[k - 1] = (*measuredOffset - *patternOffset) * z * 1000;
+  }
   return fit;
 }
 

@@ -40,6 +40,9 @@ double IsotopeScore(const std::vector<chem::PatternPeak>& theoretical, const std
 struct IsotopeFit {
   double score = 0;
   double m1 = 0, m2 = 0;
+  // How far the measured M+1 and M+2 lie from the pattern's, each above its monoisotopic peak, in mDa times |charge|
+  // (intensity-weighted m/z of the position); 0 when either side has nothing there.
+  double shift1 = 0, shift2 = 0;
 };
 std::optional<IsotopeFit> CandidateIsotopeFit(const chem::Composition& ion, int charge, const chem::ElementTable& table,
                                               double resolution, const std::vector<Peak>& measured,

@@ -113,6 +113,7 @@ class Search {
     FeatureEvidence e = EvidenceOf(feature, config, charge);
     result_.msmsPeaks = std::move(e.msms);
     result_.isotopePeaks = std::move(e.isotopes);
+    result_.knownFormulas = config.known != nullptr;
     for (const chem::IonType& ion : result_.ions)
       marks_.push_back(config.msms ? AdductMarkSeen(ion, result_.msmsPeaks, feature.mz, config.fragments) : 0);
   }
@@ -206,7 +207,7 @@ class Search {
     Evidence x{};
     const double share = half_ > 0 ? std::fabs(feature_.mz - Theoretical(p)) / half_ : 0;
     CheapTerms(*run.layout, run.hits->Counts(p.hit), run.hits->Verdict(p.hit), share, run.hits->Sum(p.hit),
-               ionTerms_[p.ion], config_.model, x);
+               ionTerms_[p.ion], config_.model, config_.known.get(), x);
     if (coarse_) {
       x[Index(Term::CoarseMassShare)] = share;
       x[Index(Term::CoarseMassShare2)] = share * share;
@@ -327,7 +328,7 @@ class Search {
       const Term term = static_cast<Term>(t);
       double& part = term <= Term::CoarseMassShare2 ? parts.mass
                      : term == Term::SoftRules       ? parts.rules
-                     : term >= Term::IsotopeFit && term <= Term::IsotopeM2Tail ? parts.isotopes
+                     : term >= Term::IsotopeFit && term <= Term::IsotopeShift2Tail ? parts.isotopes
                      : term >= Term::MsmsLlr && term <= Term::MsmsError ? parts.msms
                                                                         : parts.prior;
       part += s[t];

@@ -31,13 +31,14 @@ ScoreModel ScoreModel::Hand() {
   return m;
 }
 
-const ScoreModel& ScoreModel::BuiltIn() {
-  static const ScoreModel model = [] {
-    const std::string_view text = ModelFileBytes("score_model.txt");
+const ScoreModel& ScoreModel::BuiltIn(bool knownFormulas) {
+  auto builtIn = [](std::string_view name) {
+    const std::string_view text = ModelFileBytes(name);
     auto read = text.empty() ? std::nullopt : ReadScoreModel(text, nullptr);
     return read ? *read : Hand();
-  }();
-  return model;
+  };
+  static const ScoreModel with = builtIn("score_model.txt"), without = builtIn("score_model_without_known.txt");
+  return knownFormulas ? with : without;
 }
 
 double ScoreModel::Score(EvidenceKind k, const Evidence& x, bool cheapOnly) const {

@@ -55,8 +55,9 @@ struct ScoreModel {
   // The hand-set weights: the mass error as a normal error whose standard deviation is a tenth of the tolerance,
   // half a point a soft rule, the element prior, twice the log of the isotope fit, the MS/MS log-likelihood ratio.
   static ScoreModel Hand();
-  // The fitted table built into the program, else Hand().
-  static const ScoreModel& BuiltIn();
+  // The fitted table built into the program, else Hand(): the one fitted with a list of known formulas, or the one
+  // fitted without (a model fitted with the list leans on it, and ranks worse than this one when it is missing).
+  static const ScoreModel& BuiltIn(bool knownFormulas = true);
 
   double ElementPrior(ElementClass c) const { return -elementCost[static_cast<size_t>(c)]; }
   const Evidence& Weights(EvidenceKind k) const { return weights[static_cast<size_t>(k)]; }

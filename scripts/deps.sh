@@ -4,6 +4,8 @@ zelm_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-
 # The Python module zelm and its tests: pybind11 and Debian's own Python with numpy, pandas, Dask and pytest.
 zelm_packages="$zelm_packages pybind11-dev python3-dev python3-numpy python3-pandas python3-dask python3-distributed"
 zelm_packages="$zelm_packages python3-pytest"
+# The formulas of known compounds the ranking weighs: the HMDB's, as OpenMS ships them.
+zelm_packages="$zelm_packages openms-common"
 
 # apt-get waiting up to 5 minutes for another apt or dpkg (an unattended upgrade, a package manager window) to let go
 # of the package database, instead of failing at once.

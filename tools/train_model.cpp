@@ -123,7 +123,11 @@ int main(int argc, char** argv) {
       "# ZELM's score model: the weights of the evidence terms per kind of evidence (see rank/score_model.h).\n"
       "# Fitted on real measurements with known formulas from MassBank (MassBank-data release 2025.05.1, records\n"
       "# under CC0, CC BY and CC BY-SA; their authors are credited in the MassBank records), with:\n#   " +
-      command + "\n";
+      command + "\n" +
+      (ranker.Config().known ? "# Its known_formula term was fitted with the " +
+                                   std::to_string(ranker.Config().known->Size()) + " formulas of " +
+                                   ranker.Config().knownFrom + ".\n"
+                             : std::string());
   const std::string text = WriteScoreModel(*model, header);
   if (a.output.empty()) {
     std::cout << text;

@@ -115,5 +115,26 @@ TEST(IsotopeTerms, AnM1BelowThePatternReadsSignedAndAFarOffOneWeighsLittleMore) 
   EXPECT_LT(none[Index(Term::IsotopeM1Tail)], 2.5 * half[Index(Term::IsotopeM1Tail)]);
 }
 
+TEST(IsotopeFit, TheM2OfSulfurLiesBelowThatOfCarbonsAndOxygens) {
+  // S-adenosylhomocysteine's [M+H]+ as an Orbitrap resolves its M+2: 34S 10 mDa below 13C2. A formula of C, H and O
+  // of nearly its mass puts its whole M+2 at 13C2 and 18O.
+  const std::vector<chem::PatternPeak> pattern = chem::IsotopePattern(F("C14H21N6O5S"), 1, Table(), 60000);
+  std::vector<Peak> measured;
+  for (const chem::PatternPeak& p : pattern) measured.push_back({p.mz + 0.0003, p.abundance});
+  auto fit = [&](const char* ion) {
+    return *CandidateIsotopeFit(F(ion), 1, Table(), 60000, measured, measured.front().mz * 20e-6);
+  };
+  const IsotopeFit right = fit("C14H21N6O5S"), wrong = fit("C21H21O7");
+  EXPECT_NEAR(right.shift1, 0, 0.1);
+  EXPECT_NEAR(right.shift2, 0, 0.1);
+  EXPECT_LT(wrong.shift2, -5);
+  EXPECT_GT(wrong.shift2, -10);
+  Evidence r{}, w{};
+  IsotopeTerms(right, r);
+  IsotopeTerms(wrong, w);
+  EXPECT_GT(w[Index(Term::IsotopeShift2Tail)], r[Index(Term::IsotopeShift2Tail)] + 1);
+  EXPECT_LT(w[Index(Term::IsotopeShift2)], -1.5);
+}
+
 }  // namespace
 }  // namespace zelm

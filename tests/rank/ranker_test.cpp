@@ -221,7 +221,8 @@ TEST(Ranker, TwoModelsRankSideBySide) {
   RankOptions o;
   o.elements = "C0-12 H0-30 N0-6 O0-4 S0-2";
   RankOptions deaf = o;
-  for (Evidence& w : deaf.model.weights)
+  deaf.model = ScoreModel::BuiltIn();
+  for (Evidence& w : deaf.model->weights)
     for (Term t : {Term::MsmsLlr, Term::MsmsIntensity, Term::MsmsPeaks, Term::MsmsChance, Term::MsmsConsistent,
                    Term::MsmsCommonLosses, Term::MsmsPlausible, Term::MsmsError})
       w[Index(t)] = 0;
