@@ -233,7 +233,6 @@ struct Measures {
   // The list the features are told apart by: the ranking's, else the default one when it is there (so that a ranking
   // without a list is measured on the same two groups).
   std::shared_ptr<const KnownFormulas> known;
-  bool lookedForKnown = false;
 
   void Add(const Known& k, const RankResult& r, double ms, const RankConfig& config);
   void Print(size_t misses);
@@ -245,11 +244,6 @@ void Measures::Add(const Known& k, const RankResult& r, double ms, const RankCon
   const size_t rank = RankOfTruth(r, k.want);
   AddTally(tallies, KindOf(k.feature), rank);
   // With a list of known formulas, how the features whose formula it holds fare against the others.
-  if (!lookedForKnown) {
-    lookedForKnown = true;
-    std::string why;
-    known = config.known ? config.known : KnownFormulas::Read(DefaultKnownFormulasPath(), &why);
-  }
   if (known && k.parsed) {
     const bool listed = known->Contains(KnownFormulas::CountsOf(*k.parsed));
     tallies[listed ? "formula known" : "formula not known"].Add(rank);
@@ -402,6 +396,7 @@ int main(int argc, char** argv) {
   const std::vector<Known> known = KnownFeatures(*read, ReadTruth(*truthBytes), a);
 
   Measures m;
+  m.known = ranker.Config().known ? ranker.Config().known : KnownFormulas::Read(DefaultKnownFormulasPath(), &why);
   double ms = 0;
   if (a.folds == 0) {
     for (const Known& k : known) m.Add(k, Timed(ranker, k.feature, ms), ms, ranker.Config());

@@ -119,11 +119,12 @@ std::optional<IsotopeFit> CandidateIsotopeFit(const chem::Composition& ion, int 
   fit.m1 = std::log((seen.Relative(1) + 0.005) / (theory.Relative(1) + 0.005));
   fit.m2 = std::log((seen.Relative(2) + 0.005) / (theory.Relative(2) + 0.005));
   const double z = std::max(1, std::abs(charge));
-  double* shifts[] = {&fit.shift1, &fit.shift2};
-  for (int k = 1; k <= 2; ++k) {
+  auto shift = [&](int k) {
     const auto measuredOffset = seen.Offset(k), patternOffset = theory.Offset(k);
-    if (measuredOffset && patternOffset) *shifts[k - 1] = (*measuredOffset - *patternOffset) * z * 1000;
-  }
+    return measuredOffset && patternOffset ? (*measuredOffset - *patternOffset) * z * 1000 : 0.0;
+  };
+  fit.shift1 = shift(1);
+  fit.shift2 = shift(2);
   return fit;
 }
 
